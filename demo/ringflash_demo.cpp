@@ -1,0 +1,176 @@
+// Runs the ringflash window over the bundled firmware server and the simulated
+// adapter. With a display it is the tool itself; headless it drives the window
+// through its own controls and prints what happens.
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTest>
+#include <QThread>
+#include <cstdlib>
+#include <memory>
+
+#include "DemoOptions.h"
+#include "DemoOutput.h"
+#include "app/StatusTexts.h"
+#include "app/ViewController.h"
+#include "catalogue/FirmwareList.h"
+#include "catalogue/ZeroFill.h"
+#include "platform/sim/SimulatedAdapter.h"
+#include "platform/sim/SimulatedBus.h"
+#include "server/SampleCatalogue.h"
+
+namespace {
+
+using platform::sim::SimulatedAdapter;
+
+bool waitFor(const std::function<bool()>& done, int milliseconds) {
+  QElapsedTimer timer;
+  timer.start();
+  while (!done()) {
+    if (timer.elapsed() > milliseconds) return false;
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    QThread::msleep(2);
+  }
+  return true;
+}
+
+std::string statusOf(const ViewController& vc) { return vc.message->stringValue().toStdString(); }
+bool statusHas(const ViewController& vc, const char* text) { return statusOf(vc).find(text) != std::string::npos; }
+
+void watch(ViewController& vc) {
+  QObject::connect(vc.message, &StatusField::stringValueChanged,
+                   [](const QString& s) { say("status: " + jsonString(s.toStdString())); });
+  QObject::connect(vc.processBar, &ProgressIndicator::doubleValueChanged,
+                   [](double v) { say("progress: " + QString::number(v).toStdString()); });
+}
+
+void printRows(ViewController& vc) {
+  for (int row = 0; row < vc.numberOfRows(); ++row) {
+    const tableViewCell* cell = vc.tableViewViewForRow(row);
+    say("row " + std::to_string(row) + ": " + cell->mTitle.toStdString() + " | " + cell->mDetial.toStdString());
+  }
+}
+
+std::vector<std::string> fieldsOfRow(const ViewController& vc, int row) {
+  if (!vc.lines || row < 0 || row >= static_cast<int>(vc.lines->size())) return {};
+  return catalogue::splitFields((*vc.lines)[static_cast<std::size_t>(row)]);
+}
+
+std::shared_ptr<SimulatedAdapter> plugAdapter(platform::sim::SimulatedBus& bus, const DemoOptions& o,
+                                              const ViewController& vc) {
+  platform::sim::AdapterSettings s;
+  if (o.adapterIds) {
+    std::tie(s.vendorId, s.productId) = *o.adapterIds;
+  } else {
+    const auto fields = fieldsOfRow(vc, o.row);
+    std::uint32_t v = 0, p = 0;
+    catalogue::readHexField(catalogue::fieldOf(fields, catalogue::fVendor), v);
+    catalogue::readHexField(catalogue::fieldOf(fields, catalogue::fProduct), p);
+    s.vendorId = v;
+    s.productId = p;
+  }
+  s.version = o.adapterVersion;
+  s.lensId = o.lensId;
+  s.replyDelaySeconds = 0.002;
+  auto adapter = bus.plug(s);
+  adapter->setObserver([](const platform::sim::ReceivedReport& r) { say(sentLine(kindName(r.kind), r.bytes)); });
+  return adapter;
+}
+
+void clickRow(ViewController& vc, int row) {
+  const QModelIndex index = vc.tableView->model()->index(row, 0);
+  vc.tableView->scrollTo(index);
+  QTest::mouseClick(vc.tableView->viewport(), Qt::LeftButton, {}, vc.tableView->visualRect(index).center());
+}
+
+bool updateEnded(const ViewController& vc) {
+  if (statusHas(vc, "请关闭程序后取下接环")) return true;
+  for (const char* failure : {texts::downloadFailed, texts::noDevice, texts::mismatch, texts::disconnected,
+                              texts::imageTooLarge, texts::imageBadUrl, texts::versionOutOfRange, "固件写入失败"})
+    if (statusHas(vc, failure)) return true;
+  return false;
+}
+
+bool imageMatches(const ViewController& vc, int row, const SimulatedAdapter& adapter) {
+  auto read = platform::readURL(catalogue::fieldOf(fieldsOfRow(vc, row), catalogue::fImage));
+  if (!read.ok()) return false;
+  catalogue::zeroFill(read.bytes);
+  const auto got = adapter.receivedImage();
+  say("adapter: " + std::to_string(adapter.dataReportCount()) + " data reports, " + std::to_string(got.size()) +
+      " bytes, " + (got == read.bytes ? "image matches" : "image differs"));
+  return got == read.bytes;
+}
+
+bool runUpdate(ViewController& vc, const DemoOptions& o, const SimulatedAdapter* adapter) {
+  QTest::mouseClick(vc.updateBtn, Qt::LeftButton);
+  const int pieces = 70000 / 64;
+  waitFor([&] { return updateEnded(vc); }, 30000 + pieces * 200);
+  const bool done = statusHas(vc, "固件更新已完成") && statusHas(vc, "请关闭程序后取下接环");
+  if (!adapter) return done;
+  return imageMatches(vc, o.row, *adapter) && done;
+}
+
+bool runLens(ViewController& vc) {
+  QTest::mouseClick(vc.imagebutton, Qt::LeftButton);
+  return waitFor([&] { return statusHas(vc, "镜头ID->0X"); }, 5000);
+}
+
+int drive(ViewController& vc, const DemoOptions& o, const SimulatedAdapter* adapter) {
+  bool ok = false;
+  if (o.row >= 0 && o.row < vc.numberOfRows()) {
+    clickRow(vc, o.row);
+    ok = statusOf(vc).rfind(" ", 0) == 0;
+  }
+  if (ok && o.update) ok = runUpdate(vc, o, adapter);
+  if (ok && o.lens) ok = runLens(vc);
+  if (!vc.grab().save(QString::fromStdString(o.png))) say("png: cannot save " + o.png);
+  else say("png: " + o.png);
+  return ok ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  auto options = parseDemoOptions(argc, argv);
+  if (!options) return 2;
+  if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) options->headless = true;
+  if (options->headless && !std::getenv("DISPLAY")) setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  QApplication app(argc, argv);
+  QFont font = QApplication::font();
+  font.setFamilies({QStringLiteral("WenQuanYi Micro Hei"), font.family()});
+  QApplication::setFont(font);
+
+  FirmwareServer bundled;
+  std::string base;
+  if (options->server) {
+    base = *options->server;
+  } else {
+    if ((!bundled.start(8917) && !bundled.start(0)) || !serveSampleCatalogue(bundled, RINGFLASH_DEMO_CATALOGUE)) {
+      say("firmware server: cannot start");
+      return 1;
+    }
+    base = bundled.base();
+  }
+  std::shared_ptr<platform::sim::SimulatedBus> bus;
+  if (!options->hidraw) {
+    bus = platform::sim::SimulatedBus::create();
+    bus->install();
+  } else {
+    platform::setOutputReportTap([](const std::uint8_t* r, std::int64_t n) {
+      const platform::Data report(r, r + n);
+      say(sentLine(kindName(platform::sim::classifyReport(report)), report));
+    });
+  }
+  int status;
+  {
+    ViewController vc(QString::fromStdString(base + kListPath));
+    watch(vc);
+    vc.viewDidLoad();
+    vc.show();
+    printRows(vc);
+    std::shared_ptr<SimulatedAdapter> adapter;
+    if (bus && !options->noAdapter) adapter = plugAdapter(*bus, *options, vc);
+    status = options->headless ? drive(vc, *options, adapter.get()) : app.exec();
+  }
+  std::fflush(nullptr);
+  std::_Exit(status);
+}

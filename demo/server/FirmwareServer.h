@@ -1,0 +1,59 @@
+#pragma once
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <map>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/Data.h"
+
+// A small HTTP/1.1 server on loopback that serves the firmware catalogue,
+// with faults that can be switched on per path for tests.
+class FirmwareServer {
+ public:
+  struct Behaviour {
+    enum class Fault { none, notFound, cutAt, wrongLength, stall, redirect };
+    Fault fault = Fault::none;
+    std::size_t cutAt = 0;       // cutAt: bytes of the body sent before the connection is closed
+    std::string location;        // redirect: the Location header
+  };
+
+  FirmwareServer() = default;
+  ~FirmwareServer();
+  FirmwareServer(const FirmwareServer&) = delete;
+  FirmwareServer& operator=(const FirmwareServer&) = delete;
+
+  // Listens on 127.0.0.1 at `port` (0: any free port). False if it cannot.
+  bool start(std::uint16_t port = 0);
+  void stop();
+  std::uint16_t port() const { return port_; }
+  std::string base() const;  // "http://127.0.0.1:PORT"
+
+  void put(const std::string& path, platform::Data body, std::string contentType = "application/octet-stream");
+  void setBehaviour(const std::string& path, Behaviour behaviour);
+  std::size_t requestCount(const std::string& path) const;
+
+ private:
+  struct Resource {
+    platform::Data body;
+    std::string contentType;
+  };
+  void acceptLoop();
+  void serve(int fd);
+  void answer(int fd, const std::string& path);
+  void stallUntilStopped();
+
+  int listener_ = -1;
+  std::uint16_t port_ = 0;
+  std::atomic<bool> stopping_{false};
+  std::thread acceptor_;
+  mutable std::mutex mutex_;
+  std::condition_variable stopped_;
+  std::map<std::string, Resource> resources_;
+  std::map<std::string, Behaviour> behaviours_;
+  std::map<std::string, std::size_t> requests_;
+  std::vector<std::thread> connections_;
+};

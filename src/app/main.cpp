@@ -1,0 +1,34 @@
+#include <QApplication>
+#include <QFont>
+#include <cstdio>
+#include <cstdlib>
+
+#include "AppDelegate.h"
+#include "ViewController.h"
+
+#ifndef RINGFLASH_FIRMWARE_SERVER
+#error "RINGFLASH_FIRMWARE_SERVER must be set at build time"
+#endif
+
+namespace {
+const char* const kListAddress = RINGFLASH_FIRMWARE_SERVER "/product/MIRAVEL_LST.txt";
+}
+
+int main(int argc, char* argv[]) {
+  QApplication app(argc, argv);
+  AppDelegate delegate;
+  QApplication::setQuitOnLastWindowClosed(delegate.applicationShouldTerminateAfterLastWindowClosed());
+  QObject::connect(&app, &QApplication::aboutToQuit, &delegate, &AppDelegate::applicationWillTerminate);
+  QFont font = QApplication::font();
+  font.setFamilies({QStringLiteral("WenQuanYi Micro Hei"), font.family()});
+  QApplication::setFont(font);
+  ViewController window(QString::fromUtf8(kListAddress));
+  window.setAttribute(Qt::WA_QuitOnClose);
+  window.viewDidLoad();
+  window.show();
+  delegate.applicationDidFinishLaunching();
+  app.exec();
+  std::fflush(nullptr);
+  // Monitor threads never end; leave without waiting for them.
+  std::_Exit(0);
+}

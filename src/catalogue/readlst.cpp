@@ -1,0 +1,36 @@
+// Reading the firmware list while the window loads.
+#include <algorithm>
+
+#include "FirmwareList.h"
+#include "app/StatusTexts.h"
+#include "app/ViewController.h"
+#include "platform/TextDecoding.h"
+
+namespace {
+constexpr std::size_t kMaxListBytes = 4u << 20;
+}
+
+void ViewController::readlst() {
+  const std::string address = listAddress_.toStdString();
+  if (!platform::isHttpURL(address)) return;
+  platform::UrlReadOptions options = urlOptions_;
+  options.maxBytes = kMaxListBytes;
+  const platform::UrlReadResult read = platform::readURL(address, options);
+  if (read.status == platform::UrlReadResult::Status::tooLarge) {
+    showStatus(texts::listTooLarge);
+    return;
+  }
+  if (!read.ok()) {
+    showStatus(texts::listFailed);
+    return;
+  }
+  auto text = platform::stringFromUTF8(read.bytes);
+  if (!text) {
+    showStatus(texts::listNotText);
+    return;
+  }
+  lines = catalogue::splitLines(*text);
+  text->erase(std::remove(text->begin(), text->end(), '\r'), text->end());
+  lst = std::move(*text);
+  showStatus(texts::listRead);
+}

@@ -1,0 +1,72 @@
+// Choosing a list entry: its description is shown and it becomes current.
+#include "FirmwareList.h"
+#include "app/StatusTexts.h"
+#include "app/ViewController.h"
+#include "platform/TextDecoding.h"
+
+namespace {
+constexpr std::size_t kMaxDescriptionBytes = 1u << 20;
+}
+
+// A malformed entry is refused whole before anything of it is taken over, so
+// that the identifiers, the version and the image always belong to one entry.
+bool ViewController::selectionIsUsable(const std::vector<std::string>& fields, std::array<std::int64_t, 3>& version,
+                                       std::uint32_t& vendor, std::uint32_t& product) {
+  if (fields.size() < catalogue::kFieldsToSelect) {
+    showStatus(texts::entryIncomplete);
+    return false;
+  }
+  if (!platform::isHttpURL(fields[catalogue::fDescription])) {
+    showStatus(texts::entryBadDescriptionUrl);
+    return false;
+  }
+  if (!catalogue::readHexField(fields[catalogue::fVendor], vendor) ||
+      !catalogue::readHexField(fields[catalogue::fProduct], product)) {
+    showStatus(texts::entryBadIds);
+    return false;
+  }
+  if (!catalogue::readVersionField(fields[catalogue::fVersion], version)) {
+    showStatus(texts::entryBadVersion);
+    return false;
+  }
+  return true;
+}
+
+void ViewController::tableViewOnClick() {
+  const int row = tableSelectedRow();
+  if (row < 0 || !lines || row >= numberOfRows()) return;
+  // An entry cannot change under a download that is about to use it.
+  if (downloadUnderWay_) return;
+  const std::string line = (*lines)[static_cast<std::size_t>(row)];
+  const auto fields = catalogue::splitFields(line);
+  std::array<std::int64_t, 3> newVersion = version();
+  std::uint32_t newVid = vid(), newPid = pid();
+  if (!selectionIsUsable(fields, newVersion, newVid, newPid)) return;
+
+  platform::UrlReadOptions options = urlOptions_;
+  options.maxBytes = kMaxDescriptionBytes;
+  const platform::UrlReadResult read = platform::readURL(fields[catalogue::fDescription], options);
+  if (read.status == platform::UrlReadResult::Status::tooLarge) {
+    showStatus(texts::descriptionTooLarge);
+    return;
+  }
+  if (!read.ok()) {
+    showStatus(texts::descriptionFailed);
+    return;
+  }
+  const auto description = platform::stringFromGB18030(read.bytes);
+  if (!description) {
+    showStatus(texts::descriptionNotText);
+    return;
+  }
+  {
+    std::lock_guard lock(fieldsMutex_);
+    vid_ = newVid;
+    pid_ = newPid;
+  }
+  showStatus(QStringLiteral(" ") + QString::fromStdString(*description));
+  updateBtn->setEnabled(true);
+  std::lock_guard lock(fieldsMutex_);
+  version_ = newVersion;
+  currentLine_ = line;
+}

@@ -1,0 +1,18 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "platform/HIDPlatform.h"
+
+// The record of one attached HID device, read off its properties. Any copy
+// keeps the device object alive.
+struct HIDDevice {
+  explicit HIDDevice(platform::IOHIDDeviceRef device);
+
+  std::string id;
+  std::int64_t vendorId = 0;
+  std::int64_t productId = 0;
+  std::int64_t reportSize = 0;
+  platform::IOHIDDeviceRef device;
+  std::string name;
+};

@@ -1,0 +1,51 @@
+#include "HIDDeviceMonitor.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "platform/Data.h"
+#include "platform/Dictionary.h"
+#include "platform/NotificationCenter.h"
+
+using platform::Dictionary;
+using platform::NotificationCenter;
+
+HIDDeviceMonitor::HIDDeviceMonitor(std::vector<HIDMonitorData> vp, std::int64_t reportSize)
+    : vp(std::move(vp)), reportSize(reportSize) {}
+
+void HIDDeviceMonitor::start() {
+  manager_ = platform::IOHIDManagerCreate();
+  std::vector<platform::HIDMatching> matching;
+  for (const auto& pair : vp) matching.push_back({{"ProductID", pair.productId}, {"VendorID", pair.vendorId}});
+  manager_->setDeviceMatchingMultiple(matching);
+  manager_->open();
+  manager_->registerDeviceMatchingCallback(
+      [this](int result, void* sender, platform::IOHIDDeviceRef device) { rawDeviceAdded(result, sender, device); });
+  manager_->registerDeviceRemovalCallback(
+      [this](int result, void* sender, platform::IOHIDDeviceRef device) { rawDeviceRemoved(result, sender, device); });
+  manager_->runLoop();
+  std::abort();  // the loop never returns
+}
+
+void HIDDeviceMonitor::rawDeviceAdded(int, void*, platform::IOHIDDeviceRef device) {
+  if (!device) return;
+  auto& buffer = buffers_.emplace_back(static_cast<std::size_t>(std::max<std::int64_t>(reportSize, 0)));
+  manager_->registerInputReportCallback(
+      device, buffer.data(), static_cast<std::int64_t>(buffer.size()),
+      [this](int result, void* sender, int type, std::uint32_t reportId, const std::uint8_t* report,
+             std::int64_t length) { read(result, sender, type, reportId, report, length); });
+  const HIDDevice record(device);
+  NotificationCenter::defaultCenter().post(HIDDeviceConnected, Dictionary{{"device", record}});
+}
+
+void HIDDeviceMonitor::rawDeviceRemoved(int, void*, platform::IOHIDDeviceRef device) {
+  if (!device) return;
+  const HIDDevice record(device);
+  NotificationCenter::defaultCenter().post(HIDDeviceDisconnected, Dictionary{{"id", record.id}});
+}
+
+void HIDDeviceMonitor::read(int, void*, int, std::uint32_t, const std::uint8_t* report, std::int64_t reportLength) {
+  platform::Data data;
+  if (report && reportLength > 0) data.assign(report, report + reportLength);
+  NotificationCenter::defaultCenter().post(HIDDeviceDataReceived, Dictionary{{"data", data}});
+}

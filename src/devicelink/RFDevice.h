@@ -1,0 +1,15 @@
+#pragma once
+#include "HIDDevice.h"
+#include "platform/Data.h"
+
+// The one path by which anything is sent to the adapter: each write is one
+// output report of the device's report size.
+class RFDevice {
+ public:
+  explicit RFDevice(HIDDevice deviceInfo) : deviceInfo(std::move(deviceInfo)) {}
+  // Whether the device took the report. Callers that only send a command may
+  // ignore it; the transfer must not go on past a piece that was not taken.
+  bool write(const platform::Data& data) const;
+
+  const HIDDevice deviceInfo;
+};

@@ -1,0 +1,8 @@
+#pragma once
+#include <cstdint>
+#include <vector>
+
+namespace platform {
+// A byte buffer, as images, replies and report payloads travel through the tool.
+using Data = std::vector<std::uint8_t>;
+}

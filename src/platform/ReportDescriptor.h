@@ -1,0 +1,11 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+
+namespace platform {
+// The largest input report a HID report descriptor declares, in bytes: the
+// report's bits rounded up, plus one byte for its id when it has one. No value
+// when the descriptor is malformed.
+std::optional<std::int64_t> maxInputReportSize(const std::uint8_t* descriptor, std::size_t length);
+}

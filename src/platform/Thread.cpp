@@ -1,0 +1,7 @@
+#include "Thread.h"
+
+#include <thread>
+
+namespace platform {
+void Thread::start() { std::thread(entry_).detach(); }
+}

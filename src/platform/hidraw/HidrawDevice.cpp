@@ -1,0 +1,45 @@
+#include "HidrawDevice.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <vector>
+
+namespace platform {
+
+HidrawDevice::HidrawDevice(int fd, std::string syspath, std::string devnode,
+                           std::map<std::string, HIDProperty> properties)
+    : fd_(fd), syspath_(std::move(syspath)), devnode_(std::move(devnode)), properties_(std::move(properties)) {}
+
+HidrawDevice::~HidrawDevice() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+HIDProperty HidrawDevice::property(const std::string& key) const {
+  auto it = properties_.find(key);
+  return it == properties_.end() ? HIDProperty{} : it->second;
+}
+
+// The adapter is sent the report bytes as they stand: with report ID 2 the
+// original platform puts exactly those bytes on the interrupt OUT pipe (the id
+// would only go into a control transfer's wValue). hidraw takes the report
+// number as the first byte of a write and drops a leading 0 before sending,
+// so the wire carries the same bytes only when we lead with 0x00; leading
+// with 0x02 would put an extra byte in front of every piece.
+int HidrawDevice::setReport(int reportType, std::uint32_t, const std::uint8_t* report, std::int64_t length) {
+  if (reportType != kIOHIDReportTypeOutput || length < 0 || fd_ < 0) return kIOReturnError;
+  std::vector<std::uint8_t> frame(static_cast<std::size_t>(length) + 1, 0);
+  std::copy(report, report + length, frame.begin() + 1);
+  ssize_t n;
+  do {
+    n = ::write(fd_, frame.data(), frame.size());
+  } while (n < 0 && errno == EINTR);
+  if (n == static_cast<ssize_t>(frame.size())) {
+    tapOutputReport(report, length);
+    return kIOReturnSuccess;
+  }
+  return errno == ENODEV ? kIOReturnNotAttached : kIOReturnError;
+}
+
+}  // namespace platform

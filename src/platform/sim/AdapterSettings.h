@@ -1,0 +1,25 @@
+#pragma once
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace platform::sim {
+
+// What a simulated adapter is and how it behaves; tests turn these knobs.
+struct AdapterSettings {
+  std::int64_t vendorId = 0;
+  std::int64_t productId = 0;
+  std::string product = "Simulated lens mount adapter";
+  std::optional<std::int64_t> maxInputReportSize = 64;  // none: the property is missing
+  std::int64_t locationId = 0x01100000;
+  std::array<std::uint8_t, 3> version{1, 0, 0};
+  std::uint16_t lensId = 0x00FF;
+  double replyDelaySeconds = 0.0;
+  std::size_t replyLength = 64;                           // shorter replies carry fewer bytes
+  std::optional<std::size_t> silentAfterReports;          // answers nothing after this many reports
+  std::optional<std::size_t> unplugAfterDataReports;      // leaves right after this data report
+};
+
+}  // namespace platform::sim
