@@ -1,0 +1,130 @@
+#include "app/StatusTexts.h"
+#include "platform/Dictionary.h"
+#include "support/WindowFixture.h"
+
+using platform::Dictionary;
+using platform::NotificationCenter;
+
+class Lens : public WindowFixture {};
+
+TEST_F(Lens, EachReplyAppendsTheLensIdInCapitals) {
+  auto adapter = plug(kProductA);
+  openWindow();
+  clickRow(kRow1000);
+  pressImage();
+  ASSERT_TRUE(waitForStatus("\r\n镜头ID->0XFF"));
+  EXPECT_EQ(status(), "设备已连接\r\n镜头ID->0XFF");
+  EXPECT_EQ(vc->state, stateConstants::stCheck);
+  auto s = adapter->settings();
+  s.lensId = 0xABC;
+  adapter->setSettings(s);
+  pressImage();
+  ASSERT_TRUE(waitForStatus("\r\n镜头ID->0XABC"));
+  EXPECT_EQ(status(), "设备已连接\r\n镜头ID->0XFF\r\n镜头ID->0XABC");
+  EXPECT_EQ(vc->pv().size(), 1u);  // one monitor for the pair
+  EXPECT_EQ(sleeper->pauses(), (std::vector<double>{1.0, 1.0}));
+}
+
+TEST_F(Lens, NoAdapterAndShortRepliesShowNoLensId) {
+  openWindow();
+  clickRow(kRow1000);
+  pressImage();
+  EXPECT_EQ(status(), texts::noDeviceForLens);
+  EXPECT_EQ(vc->state, stateConstants::stCheck);
+  auto adapter = plug(kProductA);
+  auto s = adapter->settings();
+  s.replyLength = 17;
+  adapter->setSettings(s);
+  ASSERT_TRUE(waitForStatus(texts::connected));
+  pressImage();
+  ASSERT_TRUE(adapter->waitUntil([](const auto& r) { return !r.empty(); }, std::chrono::seconds(5)));
+  settle(200);
+  EXPECT_FALSE(statusHas("镜头ID"));
+  EXPECT_EQ(vc->state, stateConstants::stCheck);
+}
+
+TEST_F(Lens, AnotherPairArmsASecondMonitorAndTheFirstKeepsRunning) {
+  auto a = plug(kProductA);
+  openWindow();
+  clickRow(kRow1000);
+  pressImage();
+  clickRow(kRow2048);
+  pressImage();
+  const auto pairs = vc->pv();
+  ASSERT_EQ(pairs.size(), 2u);
+  EXPECT_EQ(pairs[1].productId, kProductB);
+  bus->unplug(a);  // still watched by the first monitor
+  EXPECT_TRUE(waitForStatus(texts::disconnected));
+}
+
+class Connection : public WindowFixture {
+ protected:
+  HIDDevice device(std::int64_t product) {
+    platform::sim::AdapterSettings s;
+    s.vendorId = kVendor;
+    s.productId = product;
+    return HIDDevice(std::make_shared<platform::sim::SimulatedAdapter>(bus, s));
+  }
+  void connect(std::int64_t product) {
+    NotificationCenter::defaultCenter().post(HIDDeviceConnected, Dictionary{{"device", device(product)}});
+  }
+  void disconnect() { NotificationCenter::defaultCenter().post(HIDDeviceDisconnected, Dictionary{{"id", std::string()}}); }
+};
+
+TEST_F(Connection, TheConnectTextDependsOnTheStateWhenItIsShown) {
+  openWindow();
+  connect(kProductA);
+  settle(50);
+  EXPECT_EQ(status(), texts::listRead);
+  EXPECT_TRUE(vc->isConnected);
+  ASSERT_TRUE(vc->connectedDevice());
+  EXPECT_EQ(vc->connectedDevice()->deviceInfo.productId, kProductA);
+
+  vc->state = stateConstants::stStartWriteData;
+  connect(kProductB);
+  ASSERT_TRUE(waitForStatus("读取固件列表成功\r\n设备已连接"));
+  EXPECT_EQ(vc->connectedDevice()->deviceInfo.productId, kProductB);  // replaced
+  vc->state = stateConstants::stCheck;
+  connect(kProductA);
+  ASSERT_TRUE(waitFor([&] { return status() == texts::connected; }));
+  EXPECT_EQ(vc->state, stateConstants::stCheck);
+}
+
+TEST_F(Connection, MalformedConnectNotificationsChangeNothing) {
+  openWindow();
+  auto& center = NotificationCenter::defaultCenter();
+  center.post(HIDDeviceConnected);
+  center.post(HIDDeviceConnected, std::string("device"));
+  center.post(HIDDeviceConnected, Dictionary{{"device", 42}});
+  center.post(HIDDeviceConnected, Dictionary{{"other", device(kProductA)}});
+  EXPECT_FALSE(vc->isConnected);
+  EXPECT_FALSE(vc->connectedDevice());
+}
+
+TEST_F(Connection, DisconnectResetsTheStateAndLeavesTheRestAsItIs) {
+  openWindow();
+  connect(kProductA);
+  vc->state = stateConstants::stGetResponseOfStartWriteData;
+  vc->processBar->setHidden(false);
+  vc->processBar->setDoubleValue(37.5);
+  disconnect();
+  EXPECT_EQ(vc->state, stateConstants::stEmpty);
+  EXPECT_FALSE(vc->isConnected);
+  EXPECT_FALSE(vc->connectedDevice());
+  ASSERT_TRUE(waitFor([&] { return status() == texts::disconnected; }));
+  EXPECT_EQ(vc->processBar->doubleValue(), 37.5);
+  EXPECT_FALSE(vc->processBar->isHidden());
+}
+
+TEST_F(Connection, AnyMatchingDepartureClearsTheLink) {
+  auto a = plug(kProductA);
+  auto second = bus->plug(a->settings());
+  openWindow();
+  clickRow(kRow1000);
+  pressImage();
+  ASSERT_TRUE(waitFor([&] { return vc->isConnected.load(); }));
+  bus->unplug(a);  // the one connected first; the last one connected stays
+  ASSERT_TRUE(waitForStatus(texts::disconnected));
+  EXPECT_FALSE(vc->isConnected);
+  EXPECT_FALSE(vc->connectedDevice());
+}

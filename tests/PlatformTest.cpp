@@ -1,0 +1,73 @@
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "platform/Dictionary.h"
+#include "platform/NotificationCenter.h"
+#include "platform/Scanner.h"
+#include "platform/TextDecoding.h"
+
+using namespace platform;
+
+TEST(Scanner, SkipsUnicodeWhitespaceAndSaturatesSignedValues) {
+  std::int64_t v = 0;
+  EXPECT_TRUE(scanInt("\xc2\xa0\xe3\x80\x80 42abc", v));
+  EXPECT_EQ(v, 42);
+  EXPECT_TRUE(scanInt("-99999999999999999999", v));
+  EXPECT_EQ(v, INT64_MIN);
+  EXPECT_TRUE(scanInt("9223372036854775807", v));
+  EXPECT_EQ(v, INT64_MAX);
+  v = 5;
+  EXPECT_FALSE(scanInt("+", v));
+  EXPECT_FALSE(scanInt("- 1", v));
+  EXPECT_EQ(v, 5);
+}
+
+TEST(TextDecoding, StrictUtf8AndGb18030) {
+  const Data chinese{0xE5, 0x9B, 0xBA, 0xE4, 0xBB, 0xB6};  // 固件
+  EXPECT_EQ(stringFromUTF8(chinese), "固件");
+  EXPECT_FALSE(stringFromUTF8({0x66, 0xFF, 0x66}));
+  EXPECT_FALSE(stringFromUTF8({0xE5, 0x9B}));  // cut in the middle of a character
+  EXPECT_EQ(stringFromGB18030({0xB9, 0xCC, 0xBC, 0xFE}), "固件");
+  EXPECT_EQ(stringFromGB18030({0x81, 0x30, 0x81, 0x30}), "\xc2\x80");  // a four-byte sequence
+  EXPECT_FALSE(stringFromGB18030({0xB9}));
+  EXPECT_FALSE(stringFromGB18030({0xFF, 0xFF}));
+}
+
+TEST(NotificationCenterTest, DeliversSynchronouslyToObserversOfThatNameOnly) {
+  auto& center = NotificationCenter::defaultCenter();
+  std::vector<std::string> got;
+  std::thread::id where;
+  auto a = center.addObserver("NoteA", [&](const Notification& n) {
+    if (auto* v = lookup<int>(n.object, "value")) {
+      where = std::this_thread::get_id();
+      got.push_back("a" + std::to_string(*v));
+    }
+  });
+  auto b = center.addObserver("NoteB", [&](const Notification&) { got.push_back("b"); });
+  std::thread poster([&] { center.post("NoteA", Dictionary{{"value", 3}}); });
+  const auto posterId = poster.get_id();
+  poster.join();
+  center.post("NoteA", std::string("not a dictionary"));
+  center.removeObserver(b);
+  center.post("NoteB");
+  center.removeObserver(a);
+  center.post("NoteA", Dictionary{{"value", 4}});
+  EXPECT_EQ(got, (std::vector<std::string>{"a3"}));
+  EXPECT_EQ(where, posterId);
+}
+
+TEST(NotificationCenterTest, RemovalWaitsForADeliveryUnderWay) {
+  auto& center = NotificationCenter::defaultCenter();
+  std::atomic<bool> inside{false}, finished{false};
+  auto token = center.addObserver("Slow", [&](const Notification&) {
+    inside = true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    finished = true;
+  });
+  std::thread poster([&] { center.post("Slow"); });
+  while (!inside) std::this_thread::yield();
+  center.removeObserver(token);
+  EXPECT_TRUE(finished);
+  poster.join();
+}

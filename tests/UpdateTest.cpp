@@ -1,0 +1,284 @@
+#include <chrono>
+
+#include "app/StatusTexts.h"
+#include "platform/Dictionary.h"
+#include "support/WindowFixture.h"
+
+using platform::sim::ReceivedReport;
+using Kind = ReceivedReport::Kind;
+using Fault = FirmwareServer::Behaviour::Fault;
+
+namespace {
+std::vector<Kind> kinds(const std::vector<ReceivedReport>& reports) {
+  std::vector<Kind> k;
+  for (const auto& r : reports) k.push_back(r.kind);
+  return k;
+}
+std::vector<Kind> expectedExchange(std::size_t pieces) {
+  std::vector<Kind> k{Kind::query, Kind::start};
+  k.insert(k.end(), pieces, Kind::data);
+  return k;
+}
+// The pauses of one transfer of `pieces` pieces, with the extra pause counter at `cnt` to begin with.
+std::vector<double> expectedPacing(std::size_t pieces, std::int64_t& cnt) {
+  std::vector<double> p{1.0, 0.5};
+  for (std::size_t i = 0; i < pieces; ++i) {
+    p.push_back(0.1);
+    if (cnt == 16) {
+      p.push_back(0.2);
+      cnt = 0;
+    } else {
+      ++cnt;
+    }
+  }
+  return p;
+}
+const char* kDone = "请关闭程序后取下接环";
+}  // namespace
+
+class Update : public WindowFixture {
+ protected:
+  // Selects the row, presses update and waits for the end of the transfer.
+  void update(int row, int milliseconds = 20000) {
+    clickRow(row);
+    ASSERT_EQ(status().rfind(' ', 0), 0u) << status();
+    pressUpdate();
+    ASSERT_TRUE(waitForStatus(kDone, milliseconds)) << status();
+  }
+  bool waitForReports(const platform::sim::SimulatedAdapter& a, std::size_t n, int ms = 10000) {
+    return a.waitUntil([n](const auto& r) { return r.size() >= n; }, std::chrono::milliseconds(ms));
+  }
+};
+
+TEST_F(Update, TheWholeUpdateOfA1024ByteImage) {
+  auto adapter = plug(kProductA);
+  openWindow();
+  update(kRow1000);
+  const auto got = adapter->received();
+  ASSERT_EQ(kinds(got), expectedExchange(16));
+  EXPECT_EQ(got[1].bytes.size(), 64u);
+  EXPECT_EQ(std::vector<std::uint8_t>(got[1].bytes.begin(), got[1].bytes.begin() + 9),
+            (std::vector<std::uint8_t>{0x95, 0x27, 0x68, 0x18, 0x01, 0x01, 1, 0, 12}));
+  EXPECT_EQ(adapter->receivedImage(), paddedImage(kRow1000));
+  EXPECT_EQ(status(),
+            "正在下载固件.....\r\n固件下载成功\r\n设备已连接\r\n当前的接环版本：VER 1.0.0\r\n固件写入中......"
+            "\r\n固件更新已完成\r\n请关闭程序后取下接环");
+  std::vector<double> steps{0};
+  for (int k = 1; k < 16; ++k) steps.push_back(k * 6.25);
+  EXPECT_EQ(progress, steps);
+  EXPECT_TRUE(waitFor([&] { return vc->processBar->isHidden(); }));
+  EXPECT_FALSE(vc->updateBtn->isEnabled());
+  EXPECT_TRUE(vc->tableView->isEnabled());
+  EXPECT_EQ(vc->state, stateConstants::stEmpty);
+  ASSERT_TRUE(vc->bin());
+  EXPECT_EQ(vc->bin()->size(), 1024u);
+}
+
+TEST_F(Update, PacingAndTheExtraPauseCycleRunOnAcrossTwoTransfers) {
+  auto b = plug(kProductB);
+  openWindow();
+  update(kRow2048);  // 3072 bytes: 48 pieces
+  ASSERT_EQ(kinds(b->received()), expectedExchange(48));
+  EXPECT_EQ(b->receivedImage(), paddedImage(kRow2048));
+  std::int64_t cnt = 0;
+  EXPECT_EQ(sleeper->pauses(), expectedPacing(48, cnt));
+  EXPECT_EQ(vc->cnt(), 14);
+
+  bus->unplug(b);
+  ASSERT_TRUE(waitForStatus(texts::disconnected));
+  auto a = plug(kProductA);
+  sleeper->clear();
+  update(kRow1000);
+  EXPECT_EQ(a->receivedImage(), paddedImage(kRow1000));
+  const auto second = expectedPacing(16, cnt);
+  EXPECT_EQ(sleeper->pauses(), second);
+  EXPECT_EQ(second[2 + 3], 0.2);  // the third piece finds the counter at 16
+}
+
+TEST_F(Update, RealTimeUpdateKeepsThePacing) {
+  auto adapter = plug(kProductA, 0.002);
+  openWindow(true);
+  const auto start = std::chrono::steady_clock::now();
+  update(kRow1024);  // 2048 bytes: 32 pieces, one extra pause
+  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  EXPECT_EQ(adapter->receivedImage(), paddedImage(kRow1024));
+  EXPECT_GE(seconds, 1.0 + 0.5 + 32 * 0.1 + 0.2 - 0.05);
+  EXPECT_TRUE(statusHas("固件更新已完成"));
+}
+
+TEST_F(Update, AnEmptyImageIsOneBlockOfZeros) {
+  auto adapter = plug(kProductA);
+  openWindow();
+  update(kRowEmpty);
+  EXPECT_EQ(adapter->receivedImage(), platform::Data(1024, 0));
+  const auto start = adapter->received().at(1).bytes;
+  EXPECT_EQ(std::vector<std::uint8_t>(start.begin() + 6, start.begin() + 9), (std::vector<std::uint8_t>{0, 9, 0}));
+}
+
+TEST_F(Update, NoAdapterSaysSoAndAnAdapterPluggedLaterStartsOnItsFirstReply) {
+  openWindow();
+  clickRow(kRow1000);
+  pressUpdate();
+  ASSERT_TRUE(waitForStatus(texts::noDevice));
+  EXPECT_EQ(status(), texts::noDevice);
+  EXPECT_TRUE(std::find(statuses.begin(), statuses.end(), std::string("正在下载固件.....\r\n固件下载成功")) != statuses.end());
+  EXPECT_EQ(vc->state, stateConstants::stStartWriteData);
+  auto adapter = plug(kProductA);
+  ASSERT_TRUE(waitForStatus("\r\n设备已连接"));
+  settle(100);
+  EXPECT_TRUE(adapter->received().empty());  // no query is sent
+}
+
+TEST_F(Update, AnAdapterWithOtherIdsIsNotWritten) {
+  auto b = plug(kProductB);
+  openWindow();
+  clickRow(kRow2048);
+  pressImage();  // arms the monitor that finds adapter B
+  ASSERT_TRUE(waitFor([&] { return vc->isConnected.load(); }));
+  ASSERT_TRUE(waitForStatus("镜头ID->0XFF"));
+  clickRow(kRow1000);
+  pressUpdate();
+  ASSERT_TRUE(waitForStatus(texts::mismatch));
+  settle(100);
+  EXPECT_EQ(kinds(b->received()), (std::vector<Kind>{Kind::query}));
+}
+
+TEST_F(Update, UnplugMidTransferEndsItAndAFreshUpdateWritesTheWholeImage) {
+  auto adapter = plug(kProductA);
+  auto s = adapter->settings();
+  s.unplugAfterDataReports = 5;
+  adapter->setSettings(s);
+  openWindow();
+  clickRow(kRow1000);
+  pressUpdate();
+  ASSERT_TRUE(waitForStatus(texts::disconnected));
+  settle(200);
+  EXPECT_EQ(status(), texts::disconnected);
+  EXPECT_EQ(vc->state, stateConstants::stEmpty);
+  EXPECT_EQ(adapter->dataReportCount(), 5u);
+  EXPECT_FALSE(vc->processBar->isHidden());  // stays where it was
+  EXPECT_EQ(vc->processBar->doubleValue(), 5 * 6.25);  // five pieces went out
+
+  s.unplugAfterDataReports.reset();
+  adapter->setSettings(s);
+  bus->plug(adapter);
+  ASSERT_TRUE(waitFor([&] { return vc->isConnected.load(); }));
+  vc->updateBtn->setEnabled(true);  // left disabled by the broken transfer
+  pressUpdate();
+  ASSERT_TRUE(waitForStatus(kDone));
+  EXPECT_EQ(adapter->receivedImage(), paddedImage(kRow1000));
+}
+
+TEST_F(Update, AFailedDownloadStartsNoTransferAndKeepsTheEarlierImage) {
+  auto adapter = plug(kProductA);
+  openWindow();
+  update(kRow1000);
+  const auto earlier = vc->bin();
+  const auto sent = adapter->received().size();
+  server.setBehaviour(imagePath(kRow1000), {Fault::notFound, 0, ""});
+  vc->updateBtn->setEnabled(true);
+  statuses.clear();
+  pressUpdate();
+  ASSERT_TRUE(waitForStatus(texts::downloadFailed));
+  EXPECT_EQ(statuses, (std::vector<std::string>{texts::downloading, texts::downloadFailed}));
+  settle(100);
+  EXPECT_EQ(adapter->received().size(), sent);
+  EXPECT_EQ(vc->bin(), earlier);
+}
+
+TEST_F(Update, PressesDuringADownloadOrTransferAreIgnored) {
+  auto adapter = plug(kProductA);
+  openWindow();
+  clickRow(kRow1000);
+  std::atomic<bool> release{false};
+  sleeper->gate = [&] {
+    while (!release) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  };
+  pressUpdate();
+  ASSERT_TRUE(waitFor([&] { return !sleeper->pauses().empty(); }));  // the job is in its pause
+  pressUpdate();
+  vc->updateBtnOnClick();
+  clickRow(kRow2048);  // no entry becomes current under a running download
+  release = true;
+  ASSERT_TRUE(waitForStatus(kDone));
+  EXPECT_EQ(kinds(adapter->received()), expectedExchange(16));
+  EXPECT_EQ(std::count(statuses.begin(), statuses.end(), std::string(texts::downloading)), 1);
+  EXPECT_EQ(vc->pid(), 0x0001u);
+}
+
+TEST_F(Update, TheImageIsTheCurrentEntrysNotTheSelectedRows) {
+  auto adapter = plug(kProductA);
+  openWindow();
+  clickRow(kRow1000);
+  server.setBehaviour("/desc/pk-nz-2048.txt", {Fault::notFound, 0, ""});
+  clickRow(kRow2048);  // selected, but its description failed: entry 1000 stays current
+  ASSERT_EQ(status(), texts::descriptionFailed);
+  pressUpdate();
+  ASSERT_TRUE(waitForStatus(kDone));
+  EXPECT_EQ(adapter->receivedImage(), paddedImage(kRow1000));
+  EXPECT_EQ(server.requestCount(imagePath(kRow2048)), 0u);
+}
+
+TEST_F(Update, AVersionThatDoesNotFitAByteIsRefused) {
+  const std::string base = server.base();
+  const std::string list = "big;f1a5;0001;Ver 256.0.0;d;" + base + "/fw/ef-rf-1000.bin;" + base + "/desc/empty.txt";
+  server.put(kListPath, platform::Data(list.begin(), list.end()));
+  auto adapter = plug(kProductA);
+  openWindow();
+  clickRow(0);
+  pressUpdate();
+  EXPECT_EQ(status(), texts::versionOutOfRange);
+  settle(200);
+  EXPECT_EQ(server.requestCount("/fw/ef-rf-1000.bin"), 0u);
+  EXPECT_TRUE(adapter->received().empty());
+}
+
+TEST_F(Update, AShortReplyToTheQueryIsIgnored) {
+  auto adapter = plug(kProductA);
+  auto s = adapter->settings();
+  s.replyLength = 8;
+  adapter->setSettings(s);
+  openWindow();
+  clickRow(kRow1000);
+  pressUpdate();
+  ASSERT_TRUE(waitForReports(*adapter, 1));
+  settle(300);
+  EXPECT_EQ(kinds(adapter->received()), (std::vector<Kind>{Kind::query}));
+  EXPECT_EQ(vc->state, stateConstants::stStartWriteData);
+  EXPECT_FALSE(statusHas("当前的接环版本"));
+}
+
+TEST_F(Update, AnImageOverSixteenMebibytesIsRefused) {
+  auto adapter = plug(kProductA);
+  server.put("/fw/ef-rf-1000.bin", platform::Data((16u << 20) + 1, 1));
+  openWindow();
+  clickRow(kRow1000);
+  pressUpdate();
+  ASSERT_TRUE(waitForStatus(texts::imageTooLarge));
+  settle(100);
+  EXPECT_TRUE(adapter->received().empty());
+  EXPECT_FALSE(vc->bin());
+}
+
+TEST_F(Update, TheLensQueryDoesNotCutATransferShort) {
+  auto adapter = plug(kProductB, 0.03);
+  openWindow();
+  clickRow(kRow2048);
+  pressUpdate();
+  ASSERT_TRUE(waitFor([&] { return adapter->dataReportCount() >= 5; }));
+  pressImage();
+  EXPECT_TRUE(statusHas(texts::busyForLens));
+  ASSERT_TRUE(waitForStatus(kDone, 20000));
+  EXPECT_EQ(adapter->receivedImage(), paddedImage(kRow2048));
+}
+
+TEST_F(Update, AReplyWithoutBytesIsIgnored) {
+  openWindow();
+  platform::NotificationCenter::defaultCenter().post(HIDDeviceDataReceived, std::string("no dictionary"));
+  platform::NotificationCenter::defaultCenter().post(HIDDeviceDataReceived, platform::Dictionary{{"data", 5}});
+  EXPECT_FALSE(vc->rdata());
+  platform::NotificationCenter::defaultCenter().post(HIDDeviceDataReceived,
+                                                     platform::Dictionary{{"data", platform::Data{1, 2}}});
+  EXPECT_EQ(vc->rdata(), (platform::Data{1, 2}));
+  EXPECT_EQ(vc->state, stateConstants::stEmpty);
+}

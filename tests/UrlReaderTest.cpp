@@ -1,0 +1,90 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+#include "platform/UrlReader.h"
+#include "server/FirmwareServer.h"
+
+using platform::readURL;
+using Status = platform::UrlReadResult::Status;
+using Fault = FirmwareServer::Behaviour::Fault;
+
+class UrlReaderTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(server.start());
+    server.put("/a", body);
+  }
+  std::string url(const std::string& path) const { return server.base() + path; }
+  FirmwareServer server;
+  platform::Data body = platform::Data(3000, 0x5A);
+};
+
+TEST_F(UrlReaderTest, ReadsTheWholeBody) {
+  auto r = readURL(url("/a"));
+  EXPECT_EQ(r.status, Status::ok);
+  EXPECT_EQ(r.bytes, body);
+}
+
+TEST_F(UrlReaderTest, NotFoundCutAndWrongLengthAreFailedReads) {
+  EXPECT_EQ(readURL(url("/missing")).status, Status::failed);
+  server.setBehaviour("/a", {Fault::cutAt, 1000, ""});
+  auto cut = readURL(url("/a"));
+  EXPECT_EQ(cut.status, Status::failed);
+  EXPECT_TRUE(cut.bytes.empty());
+  server.setBehaviour("/a", {Fault::wrongLength, 0, ""});
+  EXPECT_EQ(readURL(url("/a")).status, Status::failed);
+}
+
+TEST_F(UrlReaderTest, RefusedConnectionIsAFailedRead) {
+  const std::string dead = url("/a");
+  server.stop();
+  EXPECT_EQ(readURL(dead).status, Status::failed);
+}
+
+TEST_F(UrlReaderTest, OnlyHttpAndHttpsAlsoAfterARedirect) {
+  EXPECT_EQ(readURL("file:///etc/passwd").status, Status::badScheme);
+  EXPECT_EQ(readURL("ftp://127.0.0.1/x").status, Status::badScheme);
+  EXPECT_EQ(readURL("").status, Status::badScheme);
+  server.setBehaviour("/to-file", {Fault::redirect, 0, "file:///etc/passwd"});
+  auto r = readURL(url("/to-file"));
+  EXPECT_NE(r.status, Status::ok);
+  EXPECT_TRUE(r.bytes.empty());
+  server.setBehaviour("/hop", {Fault::redirect, 0, url("/a")});
+  EXPECT_EQ(readURL(url("/hop")).bytes, body);
+}
+
+TEST_F(UrlReaderTest, AtMostFiveRedirects) {
+  for (int i = 0; i < 7; ++i) server.setBehaviour("/r" + std::to_string(i), {Fault::redirect, 0, url("/r" + std::to_string(i + 1))});
+  server.put("/r7", body);
+  EXPECT_EQ(readURL(url("/r2")).status, Status::ok);  // five hops
+  EXPECT_EQ(readURL(url("/r1")).status, Status::failed);  // six
+}
+
+TEST_F(UrlReaderTest, StopsReadingPastTheLimit) {
+  platform::UrlReadOptions o;
+  o.maxBytes = 2999;
+  auto r = readURL(url("/a"), o);
+  EXPECT_EQ(r.status, Status::tooLarge);
+  EXPECT_TRUE(r.bytes.empty());
+  o.maxBytes = 3000;
+  EXPECT_EQ(readURL(url("/a"), o).status, Status::ok);
+}
+
+TEST_F(UrlReaderTest, AStalledBodyIsGivenUpAfterTheStallTime) {
+  server.setBehaviour("/a", {Fault::stall, 0, ""});
+  platform::UrlReadOptions o;
+  o.stallTimeoutSeconds = 1;
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(readURL(url("/a"), o).status, Status::failed);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
+}
+
+TEST(UrlShape, WhatCountsAsAUrl) {
+  EXPECT_TRUE(platform::isHttpURL("http://127.0.0.1:8917/product/MIRAVEL_LST.txt"));
+  EXPECT_TRUE(platform::isHttpURL("HTTPS://host/x"));
+  EXPECT_FALSE(platform::isHttpURL("http://"));
+  EXPECT_FALSE(platform::isHttpURL("http:///path"));
+  EXPECT_FALSE(platform::isHttpURL("http://host/a b"));
+  EXPECT_FALSE(platform::isHttpURL("host/x"));
+}
