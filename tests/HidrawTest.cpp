@@ -1,0 +1,244 @@
+// The hidraw layer itself, unchanged, over an emulated /dev/hidraw node: a
+// umockdev test bed stands in for sysfs, udev events and the device node.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <linux/hidraw.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <umockdev.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <cstring>
+#include <mutex>
+#include <thread>
+
+#include "devicelink/HIDDeviceMonitor.h"
+#include "devicelink/RFDevice.h"
+#include "platform/Dictionary.h"
+#include "platform/NotificationCenter.h"
+#include "platform/Thread.h"
+#include "platform/hidraw/HidrawProperties.h"
+
+namespace {
+
+using platform::Data;
+
+const std::vector<std::uint8_t> kDescriptor = {
+    0x06, 0x00, 0xFF, 0x09, 0x01, 0xA1, 0x01, 0x09, 0x02, 0x15, 0x00, 0x26, 0xFF, 0x00, 0x75, 0x08,
+    0x95, 0x40, 0x81, 0x02, 0x09, 0x03, 0x95, 0x40, 0x91, 0x02, 0xC0};
+
+// The adapter's end of an emulated node: answers the descriptor ioctls,
+// records each write() and answers a query with one 64-byte report.
+struct EmulatedAdapter {
+  std::mutex mutex;
+  std::condition_variable changed;
+  std::vector<Data> writes;
+  int fifo = -1;  // our end of the node, in packet mode
+
+  static gboolean onIoctl(UMockdevIoctlBase*, UMockdevIoctlClient* client, gpointer) {
+    const unsigned long request = umockdev_ioctl_client_get_request(client);
+    UMockdevIoctlData* arg = umockdev_ioctl_client_get_arg(client);
+    if (request == HIDIOCGRDESCSIZE) {
+      UMockdevIoctlData* size = umockdev_ioctl_data_resolve(arg, 0, sizeof(int), nullptr);
+      const int n = static_cast<int>(kDescriptor.size());
+      std::memcpy(size->data, &n, sizeof n);
+      umockdev_ioctl_client_complete(client, 0, 0);
+      return TRUE;
+    }
+    if (request == HIDIOCGRDESC) {
+      UMockdevIoctlData* desc = umockdev_ioctl_data_resolve(arg, 0, sizeof(hidraw_report_descriptor), nullptr);
+      std::memcpy(desc->data + sizeof(__u32), kDescriptor.data(), kDescriptor.size());
+      umockdev_ioctl_client_complete(client, 0, 0);
+      return TRUE;
+    }
+    umockdev_ioctl_client_complete(client, -1, ENOTTY);
+    return TRUE;
+  }
+  static gboolean onRead(UMockdevIoctlBase*, UMockdevIoctlClient*, gpointer) { return FALSE; }
+  static gboolean onWrite(UMockdevIoctlBase*, UMockdevIoctlClient* client, gpointer self) {
+    UMockdevIoctlData* arg = umockdev_ioctl_client_get_arg(client);
+    auto* a = static_cast<EmulatedAdapter*>(self);
+    Data bytes(arg->data, arg->data + arg->data_len);
+    {
+      std::lock_guard lock(a->mutex);
+      a->writes.push_back(bytes);
+    }
+    a->changed.notify_all();
+    if (bytes.size() > 6 && bytes[5] == 0x02 && bytes[6] == 0x02) {
+      Data reply(64, 0);
+      reply[6] = 3, reply[7] = 1, reply[8] = 4, reply[16] = 0x12, reply[17] = 0x34;
+      [[maybe_unused]] auto n = ::write(a->fifo, reply.data(), reply.size());
+    }
+    umockdev_ioctl_client_complete(client, arg->data_len, 0);
+    return TRUE;
+  }
+};
+
+struct Events {
+  std::mutex mutex;
+  std::condition_variable changed;
+  std::vector<std::string> seen;
+  std::vector<HIDDevice> devices;
+  std::vector<Data> data;
+  std::vector<platform::NotificationCenter::Token> tokens;
+
+  Events() {
+    auto& c = platform::NotificationCenter::defaultCenter();
+    tokens.push_back(c.addObserver(HIDDeviceConnected, [this](const auto& n) {
+      std::lock_guard lock(mutex);
+      devices.push_back(*platform::lookup<HIDDevice>(n.object, "device"));
+      seen.push_back("connected");
+      changed.notify_all();
+    }));
+    tokens.push_back(c.addObserver(HIDDeviceDisconnected, [this](const auto&) {
+      std::lock_guard lock(mutex);
+      seen.push_back("disconnected");
+      changed.notify_all();
+    }));
+    tokens.push_back(c.addObserver(HIDDeviceDataReceived, [this](const auto& n) {
+      std::lock_guard lock(mutex);
+      data.push_back(*platform::lookup<Data>(n.object, "data"));
+      seen.push_back("data");
+      changed.notify_all();
+    }));
+  }
+  ~Events() {
+    for (auto t : tokens) platform::NotificationCenter::defaultCenter().removeObserver(t);
+  }
+  bool waitFor(std::size_t n) {
+    std::unique_lock lock(mutex);
+    return changed.wait_for(lock, std::chrono::seconds(10), [&] { return seen.size() >= n; });
+  }
+};
+
+class Hidraw : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    testbed = umockdev_testbed_new();
+    root = umockdev_testbed_get_root_dir(testbed);
+  }
+  void TearDown() override {
+    for (int fd : fifos) ::close(fd);
+    g_free(root);
+  }
+
+  // An adapter on USB bus 1 at `port`, with an emulated node when `node` is set.
+  std::string addAdapter(const char* name, const char* product, int port, bool node, EmulatedAdapter* adapter) {
+    const std::string portPath = std::to_string(port);
+    gchar* usb = umockdev_testbed_add_device(testbed, "usb", ("1-" + portPath).c_str(), nullptr,
+                                             "idVendor", "f1a5", "idProduct", product, "product", "Test adapter",
+                                             "busnum", "1", "devpath", portPath.c_str(), nullptr,
+                                             "DEVTYPE", "usb_device", nullptr);
+    gchar* intf = umockdev_testbed_add_device(testbed, "usb", ("1-" + portPath + ":1.0").c_str(), usb, nullptr,
+                                              "DEVTYPE", "usb_interface", nullptr);
+    const std::string hidId = std::string("0003:0000F1A5:0000") + product;
+    gchar* hid = umockdev_testbed_add_device(testbed, "hid", ("0003:F1A5:" + std::string(product) + ".000" + portPath).c_str(),
+                                             intf, nullptr, "HID_ID", hidId.c_str(), "HID_NAME", "Maker Test adapter", nullptr);
+    umockdev_testbed_set_attribute_binary(testbed, hid, "report_descriptor", const_cast<guint8*>(kDescriptor.data()),
+                                          static_cast<gint>(kDescriptor.size()));
+    const std::string devnode = std::string("/dev/") + name;
+    if (node) attachNode(devnode, adapter);
+    gchar* raw = umockdev_testbed_add_device(testbed, "hidraw", name, hid, "dev", "240:0", nullptr, "DEVNAME",
+                                             devnode.c_str(), "MAJOR", "240", "MINOR", "0", nullptr);
+    std::string path = raw;
+    g_free(usb), g_free(intf), g_free(hid), g_free(raw);
+    return path;
+  }
+
+  void attachNode(const std::string& devnode, EmulatedAdapter* adapter) {
+    const std::string file = std::string(root) + devnode;
+    ::mkdir((std::string(root) + "/dev").c_str(), 0755);
+    ASSERT_EQ(::mkfifo(file.c_str(), 0666), 0);
+    const int fd = ::open(file.c_str(), O_RDWR | O_NONBLOCK);
+    ASSERT_GE(fd, 0);
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_DIRECT);
+    fifos.push_back(fd);
+    adapter->fifo = fd;
+    UMockdevIoctlBase* handler = umockdev_ioctl_base_new();
+    g_signal_connect(handler, "handle-ioctl", G_CALLBACK(EmulatedAdapter::onIoctl), adapter);
+    g_signal_connect(handler, "handle-read", G_CALLBACK(EmulatedAdapter::onRead), adapter);
+    g_signal_connect(handler, "handle-write", G_CALLBACK(EmulatedAdapter::onWrite), adapter);
+    GError* error = nullptr;
+    ASSERT_TRUE(umockdev_testbed_attach_ioctl(testbed, devnode.c_str(), handler, &error)) << error->message;
+  }
+
+  void startMonitor() {
+    platform::setHIDManagerFactory(nullptr);  // the real hidraw layer
+    auto monitor = std::make_shared<HIDDeviceMonitor>(std::vector<HIDMonitorData>{HIDMonitorData(0xF1A5, 1)}, 64);
+    platform::Thread([monitor] { monitor->start(); }).start();
+  }
+
+  UMockdevTestbed* testbed = nullptr;
+  gchar* root = nullptr;
+  std::vector<int> fifos;
+};
+
+}  // namespace
+
+TEST_F(Hidraw, PresentAdapterItsPropertiesAndAQueryRoundTrip) {
+  EmulatedAdapter adapter;
+  addAdapter("hidraw0", "0001", 2, true, &adapter);
+  Events events;
+  startMonitor();
+  ASSERT_TRUE(events.waitFor(1));
+  HIDDevice device = events.devices.at(0);
+  EXPECT_EQ(device.vendorId, 0xF1A5);
+  EXPECT_EQ(device.productId, 1);
+  EXPECT_EQ(device.reportSize, 64);
+  EXPECT_EQ(device.name, "Test adapter");
+  EXPECT_EQ(std::get<std::int64_t>(device.device->property("LocationID")), 0x01200000);
+
+  Data query{0x95, 0x27, 0x68, 0x18, 0x02, 0x02};
+  EXPECT_TRUE(RFDevice(device).write(query));
+  ASSERT_TRUE(events.waitFor(2));
+  {
+    std::lock_guard lock(adapter.mutex);
+    ASSERT_EQ(adapter.writes.size(), 1u);
+    Data expected(65, 0);
+    std::copy(query.begin(), query.end(), expected.begin() + 1);
+    EXPECT_EQ(adapter.writes[0], expected);  // the report number 0, then the 64 report bytes
+  }
+  std::lock_guard lock(events.mutex);
+  ASSERT_EQ(events.data.size(), 1u);
+  EXPECT_EQ(events.data[0].size(), 64u);
+  EXPECT_EQ(events.data[0][16], 0x12);
+}
+
+TEST_F(Hidraw, ArrivalsAndRemovalsWhileTheMonitorRuns) {
+  Events events;
+  startMonitor();
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  EmulatedAdapter other, adapter;
+  addAdapter("hidraw1", "0009", 3, true, &other);  // does not match
+  const std::string path = addAdapter("hidraw2", "0001", 4, true, &adapter);
+  ASSERT_TRUE(events.waitFor(1));
+  umockdev_testbed_uevent(testbed, path.c_str(), "remove");
+  umockdev_testbed_remove_device(testbed, path.c_str());
+  ASSERT_TRUE(events.waitFor(2));
+  std::lock_guard lock(events.mutex);
+  EXPECT_EQ(events.seen, (std::vector<std::string>{"connected", "disconnected"}));
+  EXPECT_EQ(events.devices.at(0).productId, 1);
+}
+
+TEST(HidrawLocation, BusAndPortsMakeTheLocation) {
+  EXPECT_EQ(platform::locationIdFrom(1, "2"), 0x01200000);
+  EXPECT_EQ(platform::locationIdFrom(3, "1.4.2"), 0x03142000);
+  EXPECT_EQ(platform::locationIdFrom(0x14, "1.2.3.4.5.6.7"), 0x14123456);
+}
+
+int main(int argc, char** argv) {
+  // The test bed works through libumockdev's preload: run under it.
+  const char* preload = std::getenv("LD_PRELOAD");
+  if (!preload || !std::strstr(preload, "libumockdev-preload")) {
+    std::string value = "libumockdev-preload.so.0";
+    if (preload && *preload) value += std::string(":") + preload;
+    setenv("LD_PRELOAD", value.c_str(), 1);
+    execv("/proc/self/exe", argv);
+    return 127;
+  }
+  ::testing::InitGoogleTest(&argc, argv);
+  const int result = RUN_ALL_TESTS();
+  std::_Exit(result);  // device fds stay open in the monitor threads
+}
