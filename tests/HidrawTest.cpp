@@ -19,6 +19,7 @@
 #include "platform/Dictionary.h"
 #include "platform/NotificationCenter.h"
 #include "platform/Thread.h"
+#include "devicelink/SerialDeviceMonitor.h"
 #include "platform/hidraw/HidrawProperties.h"
 
 namespace {
@@ -226,6 +227,28 @@ TEST(HidrawLocation, BusAndPortsMakeTheLocation) {
   EXPECT_EQ(platform::locationIdFrom(1, "2"), 0x01200000);
   EXPECT_EQ(platform::locationIdFrom(3, "1.4.2"), 0x03142000);
   EXPECT_EQ(platform::locationIdFrom(0x14, "1.2.3.4.5.6.7"), 0x14123456);
+}
+
+TEST_F(Hidraw, SerialPortsFindTheirUsbFieldsOnTheNearestAncestor) {
+  gchar* usb = umockdev_testbed_add_device(testbed, "usb", "1-5", nullptr, "idVendor", "f1a5", "idProduct", "00a0",
+                                           "product", "Serial adapter", "manufacturer", "Maker", "serial", "SN42",
+                                           nullptr, "DEVTYPE", "usb_device", nullptr);
+  gchar* intf = umockdev_testbed_add_device(testbed, "usb", "1-5:1.0", usb, nullptr, "DEVTYPE", "usb_interface", nullptr);
+  gchar* port = umockdev_testbed_add_device(testbed, "usb-serial", "ttyUSB0", intf, nullptr, nullptr);
+  gchar* tty = umockdev_testbed_add_device(testbed, "tty", "ttyUSB0", port, "dev", "188:0", nullptr, "DEVNAME",
+                                           "/dev/ttyUSB0", nullptr);
+  g_free(usb), g_free(intf), g_free(port), g_free(tty);
+  SerialDeviceMonitor monitor;  // the real libudev registry
+  monitor.portUsageIntervalTime = 0;
+  monitor.pass();
+  ASSERT_EQ(monitor.serialDevices.size(), 1u);
+  const SerialDevice& d = monitor.serialDevices[0];
+  EXPECT_EQ(d.path, "/dev/ttyUSB0");
+  EXPECT_EQ(d.name, "Serial adapter");
+  EXPECT_EQ(d.vendorName, "Maker");
+  EXPECT_EQ(d.serialNumber, "SN42");
+  EXPECT_EQ(d.vendorId, 0xF1A5);
+  EXPECT_EQ(d.productId, 0xA0);
 }
 
 int main(int argc, char** argv) {
