@@ -92,8 +92,12 @@ void ViewController::pieceStep() {
     position = positionofbin_;
   }
   sleep(kPiecePause);
-  // Ended meanwhile (the adapter left, or the state was changed): no more pieces.
-  if (state != stateConstants::stGetResponseOfStartWriteData) return;
+  // Ended meanwhile (the adapter left, or the state was changed): no more
+  // pieces, and the table is given back so that an entry can be chosen again.
+  if (state != stateConstants::stGetResponseOfStartWriteData) {
+    platform::mainQueueAsync(this, [this] { tableView->setEnabled(true); });
+    return;
+  }
   const auto device = connectedDevice();
   if (!device || !device->write(piece)) {
     endTransfer(texts::writeFailed);
@@ -125,6 +129,9 @@ void ViewController::pieceStep() {
 // A piece that could not be sent ends the transfer: the adapter is not
 // written to the end, and nothing may say it was.
 void ViewController::endTransfer(const QString& text) {
-  if (state.exchange(stateConstants::stEmpty) != stateConstants::stGetResponseOfStartWriteData) return;
-  postStatus(text);
+  const bool wasTransferring = state.exchange(stateConstants::stEmpty) == stateConstants::stGetResponseOfStartWriteData;
+  platform::mainQueueAsync(this, [this, wasTransferring, text] {
+    if (wasTransferring) showStatus(text);
+    tableView->setEnabled(true);
+  });
 }

@@ -20,6 +20,7 @@ struct AdapterSettings {
   std::size_t replyLength = 64;                           // shorter replies carry fewer bytes
   std::optional<std::size_t> silentAfterReports;          // answers nothing after this many reports
   std::optional<std::size_t> unplugAfterDataReports;      // leaves right after this data report
+  std::optional<std::size_t> unplugAfterReports;          // leaves right after this report of any kind
 };
 
 }  // namespace platform::sim

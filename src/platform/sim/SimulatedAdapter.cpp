@@ -76,8 +76,9 @@ int SimulatedAdapter::setReport(int reportType, std::uint32_t, const std::uint8_
     ++reportsSinceStart_;
     if (got.kind == ReceivedReport::Kind::data) ++dataSincePlug_;
     const bool silent = s.silentAfterReports && reportsSinceStart_ > *s.silentAfterReports;
-    leave = got.kind == ReceivedReport::Kind::data && s.unplugAfterDataReports &&
-            dataSincePlug_ == *s.unplugAfterDataReports;
+    leave = (got.kind == ReceivedReport::Kind::data && s.unplugAfterDataReports &&
+             dataSincePlug_ == *s.unplugAfterDataReports) ||
+            (s.unplugAfterReports && reportsSinceStart_ == *s.unplugAfterReports);
     reply = !silent && !leave && got.kind != ReceivedReport::Kind::start;
     observer = observer_;
   }

@@ -1,0 +1,36 @@
+// Loads a firmware list of many lines into the window and paints it once:
+// nothing may be built per row ahead of display.
+#include <QApplication>
+#include <QElapsedTimer>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "app/ViewController.h"
+#include "server/SampleCatalogue.h"
+
+int main(int argc, char* argv[]) {
+  setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  QApplication app(argc, argv);
+  const int lines = argc > 1 ? std::atoi(argv[1]) : 100000;
+  FirmwareServer server;
+  if (!server.start()) return 1;
+  std::string list;
+  for (int i = 0; i < lines; ++i)
+    list += "EF-RF 转接环 " + std::to_string(i) + ";f1a5;0001;Ver 1.0." + std::to_string(i % 256) +
+            ";稳定版;" + server.base() + "/fw/x.bin;" + server.base() + "/desc/x.txt\n";
+  server.put(kListPath, platform::Data(list.begin(), list.end()));
+  QElapsedTimer timer;
+  timer.start();
+  ViewController vc(QString::fromStdString(server.base() + kListPath));
+  vc.viewDidLoad();
+  vc.show();
+  const QPixmap shot = vc.grab();
+  const qint64 firstPaint = timer.elapsed();
+  vc.tableView->scrollToBottom();
+  const QPixmap bottom = vc.grab();
+  std::printf("table: %d lines (%d rows), load and first paint %lld ms, scrolled to the end and painted at %lld ms\n",
+              lines, vc.numberOfRows(), static_cast<long long>(firstPaint), static_cast<long long>(timer.elapsed()));
+  std::fflush(stdout);
+  std::_Exit(shot.isNull() || bottom.isNull() ? 1 : 0);
+}

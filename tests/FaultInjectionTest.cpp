@@ -1,0 +1,175 @@
+// Faults on the whole road of an update, end to end: the real window, a real
+// firmware server on loopback and the simulated adapter. Each fault must end
+// with its own text, never with the completion text, and must leave the tool
+// able to write the whole image once the fault is gone.
+#include "app/StatusTexts.h"
+#include "support/WindowFixture.h"
+
+using Fault = FirmwareServer::Behaviour::Fault;
+using platform::sim::AdapterSettings;
+
+namespace {
+const char* kCompleted = "固件更新已完成";
+const char* kEnd = "请关闭程序后取下接环";
+}  // namespace
+
+class FaultInjection : public WindowFixture {
+ protected:
+  void SetUp() override {
+    WindowFixture::SetUp();
+    adapter = plug(kProductB);
+    openWindow();
+  }
+
+  void startUpdate(int row = kRow2048) {
+    clickRow(row);
+    ASSERT_EQ(status().rfind(' ', 0), 0u) << status();
+    pressUpdate();
+  }
+
+  bool completionEverShown() const {
+    return std::any_of(statuses.begin(), statuses.end(),
+                       [](const std::string& s) { return s.find(kCompleted) != std::string::npos; });
+  }
+
+  void setAdapter(const std::function<void(AdapterSettings&)>& change) {
+    auto s = adapter->settings();
+    change(s);
+    adapter->setSettings(s);
+  }
+
+  // Clears every fault, plugs the adapter back in where it left, and updates again.
+  void recoverAndUpdateAgain(int row = kRow2048) {
+    server.setBehaviour(imagePath(row), {});
+    setAdapter([](AdapterSettings& s) {
+      AdapterSettings fresh;
+      fresh.vendorId = s.vendorId;
+      fresh.productId = s.productId;
+      s = fresh;
+    });
+    if (adapter->isPlugged()) bus->unplug(adapter);
+    ASSERT_TRUE(waitFor([&] { return !vc->isConnected.load(); }));
+    bus->plug(adapter);
+    if (!vc->pv().empty()) {
+      ASSERT_TRUE(waitFor([&] { return vc->isConnected.load(); }));
+    }
+    const auto before = adapter->dataReportCount();
+    statuses.clear();
+    startUpdate(row);
+    ASSERT_TRUE(waitForStatus(kEnd, 20000)) << status();
+    EXPECT_EQ(adapter->receivedImage(), paddedImage(row));
+    EXPECT_EQ(adapter->dataReportCount() - before, paddedImage(row).size() / 64);
+  }
+
+  void expectDownloadFailure() {
+    ASSERT_TRUE(waitForStatus(texts::downloadFailed, 20000)) << status();
+    settle(100);
+    EXPECT_EQ(status(), texts::downloadFailed);
+    EXPECT_FALSE(completionEverShown());
+    EXPECT_TRUE(adapter->received().empty());
+    EXPECT_FALSE(vc->bin());
+  }
+
+  void expectAdapterLeft(std::size_t dataReports) {
+    ASSERT_TRUE(waitForStatus(texts::disconnected, 20000)) << status();
+    settle(300);
+    EXPECT_EQ(status(), texts::disconnected);
+    EXPECT_FALSE(completionEverShown());
+    EXPECT_EQ(adapter->dataReportCount(), dataReports);
+    EXPECT_EQ(vc->state, stateConstants::stEmpty);
+  }
+
+  std::shared_ptr<platform::sim::SimulatedAdapter> adapter;
+};
+
+class ImageCut : public FaultInjection, public ::testing::WithParamInterface<std::size_t> {};
+
+TEST_P(ImageCut, TheServerCutsTheImage) {
+  server.setBehaviour("/fw/pk-nz-2048.bin", {Fault::cutAt, GetParam(), ""});
+  startUpdate();
+  expectDownloadFailure();
+  recoverAndUpdateAgain();
+}
+INSTANTIATE_TEST_SUITE_P(FaultInjection, ImageCut, ::testing::Values(0, 1, 1023, 2047));
+
+TEST_F(FaultInjection, TheServerAnswers404) {
+  server.setBehaviour("/fw/pk-nz-2048.bin", {Fault::notFound, 0, ""});
+  startUpdate();
+  expectDownloadFailure();
+  recoverAndUpdateAgain();
+}
+
+TEST_F(FaultInjection, TheServerAnnouncesMoreThanItSends) {
+  server.setBehaviour("/fw/pk-nz-2048.bin", {Fault::wrongLength, 0, ""});
+  startUpdate();
+  expectDownloadFailure();
+  recoverAndUpdateAgain();
+}
+
+TEST_F(FaultInjection, TheServerStalls) {
+  platform::UrlReadOptions quick;
+  quick.stallTimeoutSeconds = 1;
+  vc->setUrlReadOptions(quick);
+  server.setBehaviour("/fw/pk-nz-2048.bin", {Fault::stall, 0, ""});
+  startUpdate();
+  expectDownloadFailure();
+  recoverAndUpdateAgain();
+}
+
+TEST_F(FaultInjection, TheServerRedirectsToAFile) {
+  server.setBehaviour("/fw/pk-nz-2048.bin", {Fault::redirect, 0, "file:///etc/passwd"});
+  startUpdate();
+  expectDownloadFailure();
+  recoverAndUpdateAgain();
+}
+
+class AdapterLeaves : public FaultInjection, public ::testing::WithParamInterface<int> {};
+
+// After the query (1), after the start report (2), or after piece k (2 + k).
+TEST_P(AdapterLeaves, TheAdapterLeavesMidExchange) {
+  const std::size_t reports = static_cast<std::size_t>(GetParam());
+  setAdapter([&](AdapterSettings& s) { s.unplugAfterReports = reports; });
+  startUpdate();
+  expectAdapterLeft(reports > 2 ? reports - 2 : 0);
+  recoverAndUpdateAgain();
+}
+INSTANTIATE_TEST_SUITE_P(FaultInjection, AdapterLeaves, ::testing::Values(1, 2, 2 + 1, 2 + 16, 2 + 17, 2 + 47));
+
+TEST_F(FaultInjection, TheAdapterGoesSilentAfterAPiece) {
+  // Answers the query and pieces 1 to 19, then nothing: piece 20 waits for good.
+  setAdapter([](AdapterSettings& s) { s.silentAfterReports = 2 + 19; });
+  startUpdate();
+  ASSERT_TRUE(waitFor([&] { return adapter->dataReportCount() == 20; }));
+  settle(500);
+  EXPECT_EQ(adapter->dataReportCount(), 20u);
+  EXPECT_FALSE(completionEverShown());
+  EXPECT_TRUE(statusHas("固件写入中......"));
+  EXPECT_EQ(vc->state, stateConstants::stGetResponseOfStartWriteData);
+  recoverAndUpdateAgain();
+}
+
+TEST_F(FaultInjection, TheAdapterAnswersTheQueryTooShort) {
+  setAdapter([](AdapterSettings& s) { s.replyLength = 8; });
+  startUpdate();
+  ASSERT_TRUE(adapter->waitUntil([](const auto& r) { return !r.empty(); }, std::chrono::seconds(10)));
+  settle(300);
+  EXPECT_EQ(adapter->received().size(), 1u);  // the query, nothing after it
+  EXPECT_FALSE(statusHas("当前的接环版本"));
+  EXPECT_FALSE(completionEverShown());
+  recoverAndUpdateAgain();
+}
+
+TEST_F(FaultInjection, ASecondAdapterWithTheSameIdsComesAndGoesDuringATransfer) {
+  setAdapter([](AdapterSettings& s) { s.replyDelaySeconds = 0.01; });
+  startUpdate();
+  ASSERT_TRUE(waitFor([&] { return adapter->dataReportCount() >= 5; }));
+  auto second = plug(kProductB);
+  ASSERT_TRUE(waitFor([&] { return adapter->dataReportCount() >= 10; }));
+  bus->unplug(second);
+  ASSERT_TRUE(waitForStatus(texts::disconnected));
+  settle(300);
+  EXPECT_FALSE(completionEverShown());
+  EXPECT_EQ(second->dataReportCount(), 0u);  // never given a piece of the image
+  EXPECT_LT(adapter->dataReportCount(), 48u);
+  recoverAndUpdateAgain();
+}
