@@ -59,6 +59,9 @@ class ViewController : public QWidget {
   void readlst();
   void tableViewOnClick();
   void updateBtnOnClick();
+  // Keeps a downloaded image, filled up with zero bytes, as `bin`, with the
+  // version of the entry it was downloaded for.
+  void storeImage(platform::Data image, std::array<std::int64_t, 3> entryVersion);
 
   // Device update.
   void ImageOnClick();
@@ -110,7 +113,6 @@ class ViewController : public QWidget {
   bool selectionIsUsable(const std::vector<std::string>& fields, std::array<std::int64_t, 3>& version,
                          std::uint32_t& vendor, std::uint32_t& product);
   void downloadJob(const std::string& line, std::array<std::int64_t, 3> entryVersion);
-  void storeImage(platform::Data image, std::array<std::int64_t, 3> entryVersion);
   void lensIdStep(const platform::Data& reply);
   void versionAndStartStep(const platform::Data& reply);
   void pieceStep();

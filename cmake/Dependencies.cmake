@@ -1,0 +1,12 @@
+# What the tool's sources need, for the main build and the fuzz build alike.
+find_package(Qt6 6.4 REQUIRED COMPONENTS Widgets Test)
+find_package(PkgConfig REQUIRED)
+find_package(CURL REQUIRED)
+pkg_check_modules(UDEV REQUIRED IMPORTED_TARGET libudev)
+pkg_check_modules(LIBUSB REQUIRED IMPORTED_TARGET libusb-1.0)
+find_package(Threads REQUIRED)
+qt_standard_project_setup()
+
+function(ringflash_warnings target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Werror)
+endfunction()
