@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "DemoOptions.h"
+#include "EventWait.h"
 #include "DemoOutput.h"
 #include "app/StatusTexts.h"
 #include "app/ViewController.h"
@@ -21,17 +22,6 @@
 namespace {
 
 using platform::sim::SimulatedAdapter;
-
-bool waitFor(const std::function<bool()>& done, int milliseconds) {
-  QElapsedTimer timer;
-  timer.start();
-  while (!done()) {
-    if (timer.elapsed() > milliseconds) return false;
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    QThread::msleep(2);
-  }
-  return true;
-}
 
 std::string statusOf(const ViewController& vc) { return vc.message->stringValue().toStdString(); }
 bool statusHas(const ViewController& vc, const char* text) { return statusOf(vc).find(text) != std::string::npos; }

@@ -112,6 +112,10 @@ class ViewController : public QWidget {
   void arm(std::int64_t vid, std::int64_t pid);
   bool selectionIsUsable(const std::vector<std::string>& fields, std::array<std::int64_t, 3>& version,
                          std::uint32_t& vendor, std::uint32_t& product);
+  // Reads a URL of the firmware server, at most `limit` bytes. Returns the
+  // status text to show when the read did not give the whole resource.
+  const char* readFromServer(const std::string& url, std::size_t limit, const char* tooLargeText,
+                             const char* failedText, platform::Data& bytes) const;
   void downloadJob(const std::string& line, std::array<std::int64_t, 3> entryVersion);
   void lensIdStep(const platform::Data& reply);
   void versionAndStartStep(const platform::Data& reply);

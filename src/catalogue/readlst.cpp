@@ -13,18 +13,12 @@ constexpr std::size_t kMaxListBytes = 4u << 20;
 void ViewController::readlst() {
   const std::string address = listAddress_.toStdString();
   if (!platform::isHttpURL(address)) return;
-  platform::UrlReadOptions options = urlOptions_;
-  options.maxBytes = kMaxListBytes;
-  const platform::UrlReadResult read = platform::readURL(address, options);
-  if (read.status == platform::UrlReadResult::Status::tooLarge) {
-    showStatus(texts::listTooLarge);
+  platform::Data bytes;
+  if (const char* failure = readFromServer(address, kMaxListBytes, texts::listTooLarge, texts::listFailed, bytes)) {
+    showStatus(failure);
     return;
   }
-  if (!read.ok()) {
-    showStatus(texts::listFailed);
-    return;
-  }
-  auto text = platform::stringFromUTF8(read.bytes);
+  auto text = platform::stringFromUTF8(bytes);
   if (!text) {
     showStatus(texts::listNotText);
     return;

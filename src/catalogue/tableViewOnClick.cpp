@@ -43,18 +43,13 @@ void ViewController::tableViewOnClick() {
   std::uint32_t newVid = vid(), newPid = pid();
   if (!selectionIsUsable(fields, newVersion, newVid, newPid)) return;
 
-  platform::UrlReadOptions options = urlOptions_;
-  options.maxBytes = kMaxDescriptionBytes;
-  const platform::UrlReadResult read = platform::readURL(fields[catalogue::fDescription], options);
-  if (read.status == platform::UrlReadResult::Status::tooLarge) {
-    showStatus(texts::descriptionTooLarge);
+  platform::Data bytes;
+  if (const char* failure = readFromServer(fields[catalogue::fDescription], kMaxDescriptionBytes,
+                                           texts::descriptionTooLarge, texts::descriptionFailed, bytes)) {
+    showStatus(failure);
     return;
   }
-  if (!read.ok()) {
-    showStatus(texts::descriptionFailed);
-    return;
-  }
-  const auto description = platform::stringFromGB18030(read.bytes);
+  const auto description = platform::stringFromGB18030(bytes);
   if (!description) {
     showStatus(texts::descriptionNotText);
     return;

@@ -55,18 +55,12 @@ void ViewController::downloadJob(const std::string& line, std::array<std::int64_
     postStatus(texts::imageBadUrl);
     return;
   }
-  platform::UrlReadOptions options = urlOptions_;
-  options.maxBytes = kMaxImageBytes;
-  platform::UrlReadResult read = platform::readURL(url, options);
-  if (read.status == platform::UrlReadResult::Status::tooLarge) {
-    postStatus(texts::imageTooLarge);
+  platform::Data image;
+  if (const char* failure = readFromServer(url, kMaxImageBytes, texts::imageTooLarge, texts::downloadFailed, image)) {
+    postStatus(failure);
     return;
   }
-  if (!read.ok()) {
-    postStatus(texts::downloadFailed);
-    return;
-  }
-  storeImage(std::move(read.bytes), entryVersion);
+  storeImage(std::move(image), entryVersion);
   postStatus(texts::downloaded);
   writeData();
 }

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "Wait.h"
+#include "EventWait.h"
 #include "app/ViewController.h"
 #include "platform/sim/SimulatedAdapter.h"
 #include "platform/sim/SimulatedBus.h"

@@ -1,0 +1,13 @@
+// Every read of the firmware server: bounded, and refused with a text of its own.
+#include "app/ViewController.h"
+
+const char* ViewController::readFromServer(const std::string& url, std::size_t limit, const char* tooLargeText,
+                                           const char* failedText, platform::Data& bytes) const {
+  platform::UrlReadOptions options = urlOptions_;
+  options.maxBytes = limit;
+  platform::UrlReadResult read = platform::readURL(url, options);
+  if (read.status == platform::UrlReadResult::Status::tooLarge) return tooLargeText;
+  if (!read.ok()) return failedText;
+  bytes = std::move(read.bytes);
+  return nullptr;
+}
