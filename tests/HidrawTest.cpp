@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <filesystem>
 #include <condition_variable>
 #include <cstring>
 #include <mutex>
@@ -19,7 +20,10 @@
 #include "platform/Dictionary.h"
 #include "platform/NotificationCenter.h"
 #include "platform/Thread.h"
+#include <linux/usbdevice_fs.h>
+
 #include "devicelink/SerialDeviceMonitor.h"
+#include "devicelink/USBDeviceMonitor.h"
 #include "platform/hidraw/HidrawProperties.h"
 
 namespace {
@@ -249,6 +253,79 @@ TEST_F(Hidraw, SerialPortsFindTheirUsbFieldsOnTheNearestAncestor) {
   EXPECT_EQ(d.serialNumber, "SN42");
   EXPECT_EQ(d.vendorId, 0xF1A5);
   EXPECT_EQ(d.productId, 0xA0);
+}
+
+namespace {
+// usbfs as far as libusb asks it when it opens a device.
+gboolean onUsbfsIoctl(UMockdevIoctlBase*, UMockdevIoctlClient* client, gpointer) {
+  if (umockdev_ioctl_client_get_request(client) == USBDEVFS_GET_CAPABILITIES) {
+    UMockdevIoctlData* caps = umockdev_ioctl_data_resolve(umockdev_ioctl_client_get_arg(client), 0, sizeof(__u32), nullptr);
+    const __u32 none = 0;
+    std::memcpy(caps->data, &none, sizeof none);
+    umockdev_ioctl_client_complete(client, 0, 0);
+    return TRUE;
+  }
+  umockdev_ioctl_client_complete(client, -1, ENOTTY);
+  return TRUE;
+}
+}  // namespace
+
+TEST_F(Hidraw, TheUsbMonitorOpensAndAnnouncesADeviceThroughLibusb) {
+  std::vector<std::uint8_t> descriptors = {18, 1, 0x00, 0x02, 0, 0, 0, 64, 0xA5, 0xF1, 0x01, 0x00, 0x00, 0x01, 1, 2, 3, 1,
+                                           9, 2, 18, 0, 1, 1, 0, 0x80, 50,
+                                           9, 4, 0, 0, 0, 0xFF, 0, 0, 0};
+  const std::string node = std::string(root) + "/dev/bus/usb/001/007";
+  std::filesystem::create_directories(std::string(root) + "/dev/bus/usb/001");
+  ASSERT_EQ(::mkfifo(node.c_str(), 0666), 0);
+  UMockdevIoctlBase* handler = umockdev_ioctl_base_new();
+  g_signal_connect(handler, "handle-ioctl", G_CALLBACK(onUsbfsIoctl), nullptr);
+  GError* error = nullptr;
+  ASSERT_TRUE(umockdev_testbed_attach_ioctl(testbed, "/dev/bus/usb/001/007", handler, &error)) << error->message;
+  gchar* usb = umockdev_testbed_add_device(testbed, "usb", "1-6", nullptr, "busnum", "1", "devnum", "7", "speed", "480",
+                                           "product", "Raw adapter", "bConfigurationValue", "1", "devpath", "6",
+                                           nullptr, "DEVTYPE", "usb_device", "DEVNAME", "/dev/bus/usb/001/007",
+                                           "BUSNUM", "001", "DEVNUM", "007", nullptr);
+  umockdev_testbed_set_attribute_binary(testbed, usb, "descriptors", descriptors.data(),
+                                        static_cast<gint>(descriptors.size()));
+  const std::string syspath = usb;
+  g_free(usb);
+
+  std::mutex mutex;
+  std::condition_variable gone;
+  std::vector<USBDevice> found;
+  std::vector<std::uint64_t> departed;
+  auto& center = platform::NotificationCenter::defaultCenter();
+  auto arrivals = center.addObserver(USBDeviceConnected, [&](const auto& n) {
+    std::lock_guard lock(mutex);
+    found.push_back(*platform::lookup<USBDevice>(n.object, "device"));
+  });
+  auto departures = center.addObserver(USBDeviceDisconnected, [&](const auto& n) {
+    std::lock_guard lock(mutex);
+    departed.push_back(*platform::lookup<std::uint64_t>(n.object, "id"));
+    gone.notify_all();
+  });
+  // The real libusb registry. Its watches call the monitor for the rest of the
+  // process's life, so the monitor is never destroyed.
+  auto* monitor = new USBDeviceMonitor({USBMonitorData(0xF1A5, 1), USBMonitorData(0xF1A5, 2)});
+  monitor->start();
+  center.removeObserver(arrivals);
+  umockdev_testbed_uevent(testbed, syspath.c_str(), "remove");
+  {
+    std::unique_lock lock(mutex);
+    EXPECT_TRUE(gone.wait_for(lock, std::chrono::seconds(10), [&] { return !departed.empty(); }));
+  }
+  center.removeObserver(departures);
+  ASSERT_EQ(found.size(), 1u);  // announced from within start(), for the matching pair only
+  const std::uint8_t ports[] = {6};
+  EXPECT_EQ(found[0].id, platform::usbRegistryId(1, ports, 1));
+  EXPECT_EQ(found[0].vendorId, 0xF1A5);
+  EXPECT_EQ(found[0].productId, 1);
+  EXPECT_EQ(found[0].name, "Raw adapter");
+  ASSERT_TRUE(found[0].deviceInterface);
+  EXPECT_TRUE(found[0].deviceInterface->device());
+  EXPECT_TRUE(found[0].deviceInterface->handle());  // opened by this process
+  ASSERT_EQ(departed.size(), 1u);
+  EXPECT_EQ(departed[0], found[0].id);
 }
 
 int main(int argc, char** argv) {
