@@ -21,12 +21,13 @@ HIDProperty HidrawDevice::property(const std::string& key) const {
   return it == properties_.end() ? HIDProperty{} : it->second;
 }
 
-// The adapter is sent the report bytes as they stand: with report ID 2 the
-// original platform puts exactly those bytes on the interrupt OUT pipe (the id
-// would only go into a control transfer's wValue). hidraw takes the report
-// number as the first byte of a write and drops a leading 0 before sending,
-// so the wire carries the same bytes only when we lead with 0x00; leading
-// with 0x02 would put an extra byte in front of every piece.
+// The adapter must get the report bytes as they stand on its interrupt OUT
+// pipe: report ID 2 names the output report, but the adapter's reports carry
+// no id byte (an id would only go into a control transfer's wValue). hidraw
+// takes the report number as the first byte of a write and drops a leading 0
+// before sending, so the wire carries exactly the report only when we lead
+// with 0x00; leading with 0x02 would put an extra byte in front of every piece
+// and shift the whole image by one.
 int HidrawDevice::setReport(int reportType, std::uint32_t, const std::uint8_t* report, std::int64_t length) {
   if (reportType != kIOHIDReportTypeOutput || length < 0 || fd_ < 0) return kIOReturnError;
   std::vector<std::uint8_t> frame(static_cast<std::size_t>(length) + 1, 0);

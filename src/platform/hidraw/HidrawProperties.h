@@ -24,8 +24,8 @@ std::optional<HidrawIdentity> hidrawIdentity(udev_device* hidraw);
 // it cannot be read or is malformed) and LocationID (bus and port path).
 std::map<std::string, HIDProperty> hidrawProperties(udev_device* hidraw, int fd, const HidrawIdentity& identity);
 
-// Bus number in the top byte, then one nibble per port, as the location ids
-// of the original platform are made.
+// A location number: bus number in the top byte, then one nibble per port,
+// so that a device keeps its number for as long as it stays in its port.
 std::int64_t locationIdFrom(int busnum, const std::string& devpath);
 
 }  // namespace platform
