@@ -15,9 +15,7 @@ TEST_F(Lens, EachReplyAppendsTheLensIdInCapitals) {
   ASSERT_TRUE(waitForStatus("\r\n镜头ID->0XFF"));
   EXPECT_EQ(status(), "设备已连接\r\n镜头ID->0XFF");
   EXPECT_EQ(vc->state, stateConstants::stCheck);
-  auto s = adapter->settings();
-  s.lensId = 0xABC;
-  adapter->setSettings(s);
+  adapter->changeSettings([](auto& s) { s.lensId = 0xABC; });
   pressImage();
   ASSERT_TRUE(waitForStatus("\r\n镜头ID->0XABC"));
   EXPECT_EQ(status(), "设备已连接\r\n镜头ID->0XFF\r\n镜头ID->0XABC");
@@ -32,9 +30,7 @@ TEST_F(Lens, NoAdapterAndShortRepliesShowNoLensId) {
   EXPECT_EQ(status(), texts::noDeviceForLens);
   EXPECT_EQ(vc->state, stateConstants::stCheck);
   auto adapter = plug(kProductA);
-  auto s = adapter->settings();
-  s.replyLength = 17;
-  adapter->setSettings(s);
+  adapter->changeSettings([](auto& s) { s.replyLength = 17; });
   ASSERT_TRUE(waitForStatus(texts::connected));
   pressImage();
   ASSERT_TRUE(adapter->waitUntil([](const auto& r) { return !r.empty(); }, std::chrono::seconds(5)));

@@ -145,9 +145,7 @@ TEST_F(Update, AnAdapterWithOtherIdsIsNotWritten) {
 
 TEST_F(Update, UnplugMidTransferEndsItAndAFreshUpdateWritesTheWholeImage) {
   auto adapter = plug(kProductA);
-  auto s = adapter->settings();
-  s.unplugAfterDataReports = 5;
-  adapter->setSettings(s);
+  adapter->changeSettings([](auto& s) { s.unplugAfterDataReports = 5; });
   openWindow();
   clickRow(kRow1000);
   pressUpdate();
@@ -159,8 +157,7 @@ TEST_F(Update, UnplugMidTransferEndsItAndAFreshUpdateWritesTheWholeImage) {
   EXPECT_FALSE(vc->processBar->isHidden());  // stays where it was
   EXPECT_EQ(vc->processBar->doubleValue(), 5 * 6.25);  // five pieces went out
 
-  s.unplugAfterDataReports.reset();
-  adapter->setSettings(s);
+  adapter->changeSettings([](auto& s) { s.unplugAfterDataReports.reset(); });
   bus->plug(adapter);
   ASSERT_TRUE(waitFor([&] { return vc->isConnected.load(); }));
   vc->updateBtn->setEnabled(true);  // left disabled by the broken transfer
@@ -235,9 +232,7 @@ TEST_F(Update, AVersionThatDoesNotFitAByteIsRefused) {
 
 TEST_F(Update, AShortReplyToTheQueryIsIgnored) {
   auto adapter = plug(kProductA);
-  auto s = adapter->settings();
-  s.replyLength = 8;
-  adapter->setSettings(s);
+  adapter->changeSettings([](auto& s) { s.replyLength = 8; });
   openWindow();
   clickRow(kRow1000);
   pressUpdate();

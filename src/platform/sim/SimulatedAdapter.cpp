@@ -101,6 +101,11 @@ void SimulatedAdapter::setSettings(const AdapterSettings& settings) {
   settings_ = settings;
 }
 
+void SimulatedAdapter::changeSettings(const std::function<void(AdapterSettings&)>& change) {
+  std::lock_guard lock(mutex_);
+  change(settings_);
+}
+
 bool SimulatedAdapter::isPlugged() const {
   std::lock_guard lock(mutex_);
   return plugged_;

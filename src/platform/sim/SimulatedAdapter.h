@@ -36,6 +36,8 @@ class SimulatedAdapter : public HIDPlatformDevice, public std::enable_shared_fro
 
   AdapterSettings settings() const;
   void setSettings(const AdapterSettings& settings);
+  // Turns some knobs, leaving the others as they are.
+  void changeSettings(const std::function<void(AdapterSettings&)>& change);
   bool isPlugged() const;
   std::vector<ReceivedReport> received() const;
   std::size_t dataReportCount() const;
