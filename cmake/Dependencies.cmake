@@ -5,6 +5,7 @@ find_package(CURL REQUIRED)
 pkg_check_modules(UDEV REQUIRED IMPORTED_TARGET libudev)
 pkg_check_modules(LIBUSB REQUIRED IMPORTED_TARGET libusb-1.0)
 find_package(Threads REQUIRED)
+find_package(ZLIB REQUIRED)
 qt_standard_project_setup()
 
 function(ringflash_warnings target)

@@ -75,7 +75,7 @@ void clickRow(ViewController& vc, int row) {
 bool updateEnded(const ViewController& vc) {
   if (statusHas(vc, "请关闭程序后取下接环")) return true;
   for (const char* failure : {texts::downloadFailed, texts::noDevice, texts::mismatch, texts::disconnected,
-                              texts::imageTooLarge, texts::imageBadUrl, texts::versionOutOfRange, "固件写入失败"})
+                              texts::imageTooLarge, texts::imageBadUrl, texts::imageCheckFailed, texts::versionOutOfRange, "固件写入失败"})
     if (statusHas(vc, failure)) return true;
   return false;
 }

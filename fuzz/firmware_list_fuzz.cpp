@@ -2,11 +2,33 @@
 #include <string>
 
 #include "catalogue/FirmwareList.h"
+#include "catalogue/ImageCheck.h"
 #include "platform/TextDecoding.h"
 
 // The list's line and field rules and both readings over any text. The
 // invariants: no "\r" survives, joining the fields of a line gives it back,
-// and a reading that fails leaves its target as it was.
+// a reading that fails leaves its target as it was, and an image check that is
+// read holds a 64-digit lower-case hash that a signed line gives back.
+namespace {
+void checkImageFields(const std::vector<std::string>& fields) {
+  catalogue::ImageCheck check;
+  if (catalogue::readImageCheck(fields, check) != catalogue::ImageCheckReading::ok) {
+    if (check.checksAnything() && fields.size() <= catalogue::fSha256) std::abort();
+    return;
+  }
+  if (check.sha256 && (check.sha256->size() != 64 ||
+                       check.sha256->find_first_not_of("0123456789abcdef") != std::string::npos))
+    std::abort();
+  const std::string hashField = catalogue::fieldOf(fields, catalogue::fSha256);
+  if (!hashField.empty() != check.sha256.has_value()) std::abort();
+  if (check.size && std::to_string(*check.size).size() > catalogue::fieldOf(fields, catalogue::fSize).size()) std::abort();
+  // A matching image must match: the empty image against its own check.
+  if (check.sha256 && *check.sha256 == catalogue::sha256Hex({}) && check.size.value_or(0) == 0 &&
+      !check.matches({}))
+    std::abort();
+}
+}  // namespace
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const auto text = platform::stringFromUTF8(platform::Data(data, data + size));
   if (!text) return 0;
@@ -20,6 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!catalogue::readHexField(catalogue::fieldOf(fields, catalogue::fVendor), vid) && vid != 0xDEADBEEF) std::abort();
     std::array<std::int64_t, 3> version{-7, -7, -7};
     catalogue::readVersionField(catalogue::fieldOf(fields, catalogue::fVersion), version);
+    checkImageFields(fields);
   }
   return 0;
 }

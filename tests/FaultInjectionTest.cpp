@@ -5,7 +5,8 @@
 #include "app/StatusTexts.h"
 #include "support/WindowFixture.h"
 
-using Fault = FirmwareServer::Behaviour::Fault;
+using Behaviour = FirmwareServer::Behaviour;
+using Fault = Behaviour::Fault;
 using platform::sim::AdapterSettings;
 
 namespace {
@@ -15,8 +16,11 @@ const char* kEnd = "请关闭程序后取下接环";
 
 class FaultInjection : public WindowFixture {
  protected:
+  // Without hash and size in the list, so that each server fault has to be
+  // caught where it happens, not by the check of the downloaded image.
   void SetUp() override {
     WindowFixture::SetUp();
+    serveListWithoutChecks();
     adapter = plug(kProductB);
     openWindow();
   }
@@ -79,7 +83,7 @@ class FaultInjection : public WindowFixture {
 class ImageCut : public FaultInjection, public ::testing::WithParamInterface<std::size_t> {};
 
 TEST_P(ImageCut, TheServerCutsTheImage) {
-  server.setBehaviour("/fw/pk-nz-2048.bin", {Fault::cutAt, GetParam(), ""});
+  server.setBehaviour("/fw/pk-nz-2048.bin", FirmwareServer::Behaviour::cut(GetParam()));
   startUpdate();
   expectDownloadFailure();
   recoverAndUpdateAgain();
@@ -88,7 +92,9 @@ INSTANTIATE_TEST_SUITE_P(FaultInjection, ImageCut, ::testing::Values(0, 1, 1023,
 
 class ServerFault : public FaultInjection, public ::testing::WithParamInterface<FirmwareServer::Behaviour> {};
 
-// 404, more bytes announced than sent, a redirect to a file.
+// 404, more bytes announced than sent, redirects to schemes other than http(s),
+// answers that are not the whole resource, a coding that cannot be decoded,
+// and two lengths for one body.
 TEST_P(ServerFault, TheServerMisanswers) {
   server.setBehaviour("/fw/pk-nz-2048.bin", GetParam());
   startUpdate();
@@ -96,15 +102,29 @@ TEST_P(ServerFault, TheServerMisanswers) {
   recoverAndUpdateAgain();
 }
 INSTANTIATE_TEST_SUITE_P(FaultInjection, ServerFault,
-                         ::testing::Values(FirmwareServer::Behaviour{Fault::notFound, 0, ""},
-                                           FirmwareServer::Behaviour{Fault::wrongLength, 0, ""},
-                                           FirmwareServer::Behaviour{Fault::redirect, 0, "file:///etc/passwd"}));
+                         ::testing::Values(Behaviour::of(Fault::notFound), Behaviour::of(Fault::wrongLength),
+                                           Behaviour::redirectTo("file:///etc/passwd"),
+                                           Behaviour::redirectTo("ftp://127.0.0.1:1/x"), Behaviour::answerWith(204),
+                                           Behaviour::answerWith(206, 100), Behaviour::answerWith(300),
+                                           Behaviour::answerWith(301), Behaviour::answerWith(304),
+                                           Behaviour::answerWith(399), Behaviour::encodedAs("x-squash"),
+                                           Behaviour::secondLength(100)));
+
+TEST_F(FaultInjection, TheServerTricklesBelowTheMinimumRate) {
+  platform::UrlReadOptions quick = platform::UrlReadOptions::forImage();
+  quick.lowSpeedWindowSeconds = 1;
+  vc->setImageReadOptions(quick);
+  server.setBehaviour("/fw/pk-nz-2048.bin", Behaviour::trickling(200));
+  startUpdate();
+  expectDownloadFailure();
+  recoverAndUpdateAgain();
+}
 
 TEST_F(FaultInjection, TheServerStalls) {
-  platform::UrlReadOptions quick;
-  quick.stallTimeoutSeconds = 1;
-  vc->setUrlReadOptions(quick);
-  server.setBehaviour("/fw/pk-nz-2048.bin", {Fault::stall, 0, ""});
+  platform::UrlReadOptions quick = platform::UrlReadOptions::forImage();
+  quick.lowSpeedWindowSeconds = 1;
+  vc->setImageReadOptions(quick);
+  server.setBehaviour("/fw/pk-nz-2048.bin", FirmwareServer::Behaviour::of(Fault::stall));
   startUpdate();
   expectDownloadFailure();
   recoverAndUpdateAgain();

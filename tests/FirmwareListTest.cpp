@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "catalogue/FirmwareList.h"
+#include "catalogue/ImageCheck.h"
+#include "server/ListSigning.h"
+#include "server/SampleCatalogue.h"
 #include "catalogue/ZeroFill.h"
 
 using namespace catalogue;
@@ -43,6 +46,12 @@ TEST(HexReading, CaseprefixAndLeadingSpaceGiveTheSameIdentifier) {
 
 TEST(HexReading, NoDigitsLeavesTheTargetAndOverflowSaturates) {
   std::uint32_t v = 1234;
+  EXPECT_FALSE(readHexField("g", v));  // the letter after f
+  EXPECT_FALSE(readHexField("g1a5", v));
+  EXPECT_EQ(v, 1234u);
+  EXPECT_TRUE(readHexField("f1a5g", v));
+  EXPECT_EQ(v, 0xF1A5u);
+  v = 1234;
   EXPECT_FALSE(readHexField("", v));
   EXPECT_FALSE(readHexField("zz", v));
   EXPECT_FALSE(readHexField("-1", v));
@@ -91,4 +100,82 @@ TEST(ZeroFillTest, PadsToTheNextWholeBlockAlways) {
     EXPECT_TRUE(std::all_of(image.begin() + in, image.end(), [](auto b) { return b == 0; }));
     EXPECT_TRUE(std::all_of(image.begin(), image.begin() + in, [](auto b) { return b == 0xAB; }));
   }
+}
+
+TEST(ImageCheckFields, AbsentOrEmptySayNothingMalformedIsRefused) {
+  const std::string hex(64, 'a');
+  ImageCheck check;
+  EXPECT_EQ(readImageCheck(splitFields("t;1;2;v;d;i;u"), check), ImageCheckReading::ok);
+  EXPECT_EQ(readImageCheck(splitFields("t;1;2;v;d;i;u;;"), check), ImageCheckReading::ok);
+  EXPECT_FALSE(check.checksAnything());
+  for (const std::string& bad : {std::string(63, 'a'), std::string(65, 'a'), std::string(63, 'a') + "g", " " + hex,
+                                hex + " ", "0x" + std::string(62, 'a')})
+    EXPECT_EQ(readImageCheck(splitFields("t;1;2;v;d;i;u;" + bad), check), ImageCheckReading::badHash) << bad;
+  for (const char* bad : {"-1", "+1", " 1", "1 ", "1e3", "0x10", "18446744073709551616"})
+    EXPECT_EQ(readImageCheck(splitFields("t;1;2;v;d;i;u;;" + std::string(bad)), check), ImageCheckReading::badSize) << bad;
+  EXPECT_FALSE(check.checksAnything());
+
+  const std::string mixed = "E3B0C44298FC1C149AFBF4C8996FB92427AE41E4649B934CA495991B7852b855";
+  ASSERT_EQ(readImageCheck(splitFields("t;1;2;v;d;i;u;" + mixed + ";0;extra"), check), ImageCheckReading::ok);
+  EXPECT_EQ(check.sha256, "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
+  EXPECT_EQ(check.size, 0u);
+  ImageCheck big;
+  EXPECT_EQ(readImageCheck(splitFields("t;1;2;v;d;i;u;;18446744073709551615"), big), ImageCheckReading::ok);
+  EXPECT_EQ(big.size, UINT64_MAX);
+}
+
+TEST(ImageCheckFields, Sha256KnownVectors) {
+  auto bytes = [](const std::string& s) { return platform::Data(s.begin(), s.end()); };
+  EXPECT_EQ(sha256Hex({}), "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
+  EXPECT_EQ(sha256Hex(bytes("abc")), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+  EXPECT_EQ(sha256Hex(bytes("abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq")),
+            "248d6a61d20638b8e5c026930c3e6039a33ce45964ff2167f6ecedd419db06c1");
+}
+
+TEST(ImageCheckFields, AnImageMatchesOnlyWithItsOwnHashAndSize) {
+  const platform::Data image = sampleImage(1000, "x");
+  ImageCheck check;
+  check.sha256 = sha256Hex(image);
+  check.size = 1000;
+  EXPECT_TRUE(check.matches(image));
+  platform::Data flipped = image;
+  flipped[500] ^= 0x01;
+  EXPECT_FALSE(check.matches(flipped));
+  EXPECT_FALSE(check.matches(platform::Data(image.begin(), image.end() - 1)));
+  check.sha256.reset();
+  check.size = 999;
+  EXPECT_FALSE(check.matches(image));
+}
+
+// The bundled list's hashes and sizes are those the publisher's mode computes
+// from the bundled images, but for the one entry that is wrong on purpose.
+TEST(ListSigningTest, SigningTheSampleListReproducesItsHashes) {
+  FirmwareServer server;
+  const std::string list = sampleListText(server, RINGFLASH_DEMO_CATALOGUE);
+  std::string unsigned_;
+  for (const auto& line : splitLines(list)) {
+    auto f = splitFields(line);
+    if (f.size() > kFieldsToSelect) f.resize(kFieldsToSelect);
+    for (std::size_t i = 0; i < f.size(); ++i) unsigned_ += (i ? ";" : "") + f[i];
+    unsigned_ += "\n";
+  }
+  unsigned_.pop_back();
+  std::map<std::string, std::size_t> sizes{{"ef-rf-1000.bin", 1000}, {"ef-rf-1024.bin", 1024},
+                                           {"pk-nz-2048.bin", 2048}, {"pk-nz-65536.bin", 65536}};
+  const auto lookup = [&](const std::string& name) -> std::optional<platform::Data> {
+    if (!sizes.count(name)) return std::nullopt;
+    return sampleImage(sizes[name], name);
+  };
+  const auto signedLines = splitLines(signList(unsigned_, lookup));
+  const auto listed = splitLines(list);
+  ASSERT_EQ(signedLines.size(), listed.size());
+  for (std::size_t row = 0; row < listed.size(); ++row) {
+    ImageCheck want, got;
+    readImageCheck(splitFields(listed[row]), want);
+    readImageCheck(splitFields(signedLines[row]), got);
+    if (row == 6) EXPECT_NE(want.sha256, got.sha256);  // the deliberately wrong entry
+    else EXPECT_EQ(want.sha256, got.sha256) << row;
+    EXPECT_EQ(want.size, got.size) << row;
+  }
+  EXPECT_EQ(signList("a;b\r\n;;;;;x/u.bin;d\r\n", lookup), "a;b\r\n;;;;;x/u.bin;d\r\n");  // unknown image, short line
 }

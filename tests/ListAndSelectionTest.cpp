@@ -8,7 +8,6 @@ std::string gb18030Of(const char* utf8);
 
 class ListAndSelection : public WindowFixture {
  protected:
-  void putList(const std::string& text) { server.put(kListPath, platform::Data(text.begin(), text.end())); }
   std::string line(const std::string& title, const std::string& ids, const std::string& version, const std::string& desc) {
     return title + ";" + ids + ";" + version + ";detail;" + server.base() + "/fw/ef-rf-1000.bin;" + server.base() + desc;
   }
@@ -44,8 +43,8 @@ TEST_F(ListAndSelection, InitialValuesBeforeAndAfterLoading) {
 TEST_F(ListAndSelection, TheListBecomesTheTableInFileOrder) {
   openWindow();
   EXPECT_EQ(status(), texts::listRead);
-  ASSERT_EQ(vc->numberOfRows(), 7);  // six lines and the empty one after the final newline
-  EXPECT_EQ(vc->tableView->model()->rowCount(), 7);
+  ASSERT_EQ(vc->numberOfRows(), 8);  // seven lines and the empty one after the final newline
+  EXPECT_EQ(vc->tableView->model()->rowCount(), 8);
   const auto* cell = vc->tableViewViewForRow(kRow1000);
   EXPECT_EQ(cell->mTitle.toStdString(), "EF-RF 转接环");
   EXPECT_EQ(cell->mDetial.toStdString(), "稳定版 1000 字节  Ver 1.0.12");
@@ -53,7 +52,7 @@ TEST_F(ListAndSelection, TheListBecomesTheTableInFileOrder) {
   // Short lines show what they have.
   EXPECT_EQ(vc->tableViewViewForRow(kRowBroken)->mTitle.toStdString(), "损坏的条目");
   EXPECT_EQ(vc->tableViewViewForRow(kRowBroken)->mDetial.toStdString(), "  ");
-  EXPECT_EQ(vc->tableViewViewForRow(6)->mTitle.toStdString(), "");
+  EXPECT_EQ(vc->tableViewViewForRow(7)->mTitle.toStdString(), "");
   EXPECT_EQ(vc->tableViewViewForRow(kRow1000)->mTitle.toStdString(), "EF-RF 转接环");  // shown again, same texts
 }
 
@@ -63,7 +62,7 @@ TEST_F(ListAndSelection, CrLfListGivesTheSameRows) {
   for (char c : text) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
   putList(crlf);
   openWindow();
-  ASSERT_EQ(vc->numberOfRows(), 7);
+  ASSERT_EQ(vc->numberOfRows(), 8);
   EXPECT_EQ(vc->tableViewViewForRow(kRow1000)->mDetial.toStdString(), "稳定版 1000 字节  Ver 1.0.12");
   clickRow(kRow1000);
   EXPECT_EQ(vc->vid(), 0xF1A5u);
@@ -81,7 +80,7 @@ TEST_F(ListAndSelection, UnreachableServerGivesTheNetworkTextAndNoRows) {
 }
 
 TEST_F(ListAndSelection, A404ListAndAListThatIsNotUtf8AreNotTaken) {
-  server.setBehaviour(kListPath, {FirmwareServer::Behaviour::Fault::notFound, 0, ""});
+  server.setBehaviour(kListPath, FirmwareServer::Behaviour::of(FirmwareServer::Behaviour::Fault::notFound));
   openWindow();
   EXPECT_EQ(status(), texts::listFailed);
   server.setBehaviour(kListPath, {});
@@ -111,7 +110,7 @@ TEST_F(ListAndSelection, ClickingARowShowsItsDescriptionAndMakesItCurrent) {
 TEST_F(ListAndSelection, AFailedDescriptionLeavesThePreviousEntryCurrent) {
   openWindow();
   clickRow(kRow2048);
-  server.setBehaviour("/desc/ef-rf-1024.txt", {FirmwareServer::Behaviour::Fault::notFound, 0, ""});
+  server.setBehaviour("/desc/ef-rf-1024.txt", FirmwareServer::Behaviour::of(FirmwareServer::Behaviour::Fault::notFound));
   clickRow(kRow1024);
   EXPECT_EQ(status(), texts::descriptionFailed);
   EXPECT_EQ(vc->pid(), 0x0002u);
@@ -129,14 +128,19 @@ TEST_F(ListAndSelection, MalformedEntriesAreRefusedWholeWithTheirOwnText) {
                            line("twonumbers", "f1a5;0002", "Ver 9.9", "/desc/ok.txt") + "\n" +
                            "nourl;f1a5;0002;Ver 9.9.9;d;img;\n" +
                            line("notgb", "f1a5;0002", "Ver 9.9.9", "/desc/bad.txt") + "\n" +
-                           line("big", "f1a5;0002", "Ver 9.9.9", "/desc/big.txt");
+                           line("big", "f1a5;0002", "Ver 9.9.9", "/desc/big.txt") + "\n" +
+                           line("gvendor", "g1a5;0002", "Ver 9.9.9", "/desc/ok.txt") + "\n" +
+                           line("badhash", "f1a5;0002", "Ver 9.9.9", "/desc/ok.txt") + ";" + std::string(63, 'a') + "\n" +
+                           line("badsize", "f1a5;0002", "Ver 9.9.9", "/desc/ok.txt") + ";;1000 \n";
   putList(list);
   openWindow();
   clickRow(0);
   ASSERT_EQ(status(), " 好");
   const std::pair<int, const char*> cases[] = {{1, texts::entryIncomplete},     {2, texts::entryBadIds},
                                                {3, texts::entryBadVersion},     {4, texts::entryBadDescriptionUrl},
-                                               {5, texts::descriptionNotText}, {6, texts::descriptionTooLarge}};
+                                               {5, texts::descriptionNotText}, {6, texts::descriptionTooLarge},
+                                               {7, texts::entryBadIds},        {8, texts::entryBadHash},
+                                               {9, texts::entryBadSize}};
   for (auto [row, text] : cases) {
     clickRow(row);
     EXPECT_EQ(status(), text) << row;

@@ -61,8 +61,8 @@ TEST_F(Update, TheWholeUpdateOfA1024ByteImage) {
             (std::vector<std::uint8_t>{0x95, 0x27, 0x68, 0x18, 0x01, 0x01, 1, 0, 12}));
   EXPECT_EQ(adapter->receivedImage(), paddedImage(kRow1000));
   EXPECT_EQ(status(),
-            "正在下载固件.....\r\n固件下载成功\r\n设备已连接\r\n当前的接环版本：VER 1.0.0\r\n固件写入中......"
-            "\r\n固件更新已完成\r\n请关闭程序后取下接环");
+            "正在下载固件.....\r\n固件下载成功\r\n固件校验通过\r\n设备已连接\r\n当前的接环版本：VER 1.0.0"
+            "\r\n固件写入中......\r\n固件更新已完成\r\n请关闭程序后取下接环");
   std::vector<double> steps{0};
   for (int k = 1; k < 16; ++k) steps.push_back(k * 6.25);
   EXPECT_EQ(progress, steps);
@@ -111,6 +111,10 @@ TEST_F(Update, AnEmptyImageIsOneBlockOfZeros) {
   openWindow();
   update(kRowEmpty);
   EXPECT_EQ(adapter->receivedImage(), platform::Data(1024, 0));
+  // An entry without hash and size shows what it always showed.
+  EXPECT_EQ(status(),
+            "正在下载固件.....\r\n固件下载成功\r\n设备已连接\r\n当前的接环版本：VER 1.0.0\r\n固件写入中......"
+            "\r\n固件更新已完成\r\n请关闭程序后取下接环");
   const auto start = adapter->received().at(1).bytes;
   EXPECT_EQ(std::vector<std::uint8_t>(start.begin() + 6, start.begin() + 9), (std::vector<std::uint8_t>{0, 9, 0}));
 }
@@ -172,7 +176,7 @@ TEST_F(Update, AFailedDownloadStartsNoTransferAndKeepsTheEarlierImage) {
   update(kRow1000);
   const auto earlier = vc->bin();
   const auto sent = adapter->received().size();
-  server.setBehaviour(imagePath(kRow1000), {Fault::notFound, 0, ""});
+  server.setBehaviour(imagePath(kRow1000), FirmwareServer::Behaviour::of(Fault::notFound));
   vc->updateBtn->setEnabled(true);
   statuses.clear();
   pressUpdate();
@@ -207,7 +211,7 @@ TEST_F(Update, TheImageIsTheCurrentEntrysNotTheSelectedRows) {
   auto adapter = plug(kProductA);
   openWindow();
   clickRow(kRow1000);
-  server.setBehaviour("/desc/pk-nz-2048.txt", {Fault::notFound, 0, ""});
+  server.setBehaviour("/desc/pk-nz-2048.txt", FirmwareServer::Behaviour::of(Fault::notFound));
   clickRow(kRow2048);  // selected, but its description failed: entry 1000 stays current
   ASSERT_EQ(status(), texts::descriptionFailed);
   pressUpdate();
@@ -245,9 +249,9 @@ TEST_F(Update, AShortReplyToTheQueryIsIgnored) {
 
 TEST_F(Update, AnImageOverSixteenMebibytesIsRefused) {
   auto adapter = plug(kProductA);
-  server.put("/fw/ef-rf-1000.bin", platform::Data((16u << 20) + 1, 1));
+  server.put("/fw/empty.bin", platform::Data((16u << 20) + 1, 1));
   openWindow();
-  clickRow(kRow1000);
+  clickRow(kRowEmpty);
   pressUpdate();
   ASSERT_TRUE(waitForStatus(texts::imageTooLarge));
   settle(100);

@@ -28,11 +28,11 @@ TEST_F(UrlReaderTest, ReadsTheWholeBody) {
 
 TEST_F(UrlReaderTest, NotFoundCutAndWrongLengthAreFailedReads) {
   EXPECT_EQ(readURL(url("/missing")).status, Status::failed);
-  server.setBehaviour("/a", {Fault::cutAt, 1000, ""});
+  server.setBehaviour("/a", FirmwareServer::Behaviour::cut(1000));
   auto cut = readURL(url("/a"));
   EXPECT_EQ(cut.status, Status::failed);
   EXPECT_TRUE(cut.bytes.empty());
-  server.setBehaviour("/a", {Fault::wrongLength, 0, ""});
+  server.setBehaviour("/a", FirmwareServer::Behaviour::of(Fault::wrongLength));
   EXPECT_EQ(readURL(url("/a")).status, Status::failed);
 }
 
@@ -42,20 +42,75 @@ TEST_F(UrlReaderTest, RefusedConnectionIsAFailedRead) {
   EXPECT_EQ(readURL(dead).status, Status::failed);
 }
 
+using Behaviour = FirmwareServer::Behaviour;
+
+TEST_F(UrlReaderTest, OnlyAWholeAnswerCountsWhateverBodyCameWithTheStatus) {
+  for (int status : {204, 206, 300, 301, 304, 399}) {
+    server.setBehaviour("/a", Behaviour::answerWith(status));
+    auto r = readURL(url("/a"));
+    EXPECT_EQ(r.status, Status::failed) << status;
+    EXPECT_TRUE(r.bytes.empty()) << status;
+  }
+  server.setBehaviour("/a", Behaviour::answerWith(203));
+  EXPECT_EQ(readURL(url("/a")).bytes, body);
+}
+
+TEST_F(UrlReaderTest, KnownCodingsAreDecodedAndTheLimitCountsDecodedBytes) {
+  for (const char* coding : {"gzip", "deflate"}) {
+    server.setBehaviour("/a", Behaviour::encodedAs(coding));
+    auto r = readURL(url("/a"));
+    EXPECT_EQ(r.status, Status::ok) << coding;
+    EXPECT_EQ(r.bytes, body) << coding;
+    platform::UrlReadOptions o;
+    o.maxBytes = 2999;  // the encoded body is far smaller than that
+    EXPECT_EQ(readURL(url("/a"), o).status, Status::tooLarge) << coding;
+  }
+  server.setBehaviour("/a", Behaviour::encodedAs("x-squash"));
+  auto unknown = readURL(url("/a"));
+  EXPECT_EQ(unknown.status, Status::failed);
+  EXPECT_TRUE(unknown.bytes.empty());
+}
+
+TEST_F(UrlReaderTest, ConflictingContentLengthsAreRefused) {
+  server.setBehaviour("/a", Behaviour::secondLength(100));
+  auto r = readURL(url("/a"));
+  EXPECT_EQ(r.status, Status::failed);
+  EXPECT_TRUE(r.bytes.empty());
+  server.setBehaviour("/a", Behaviour::secondLength(body.size()));  // the same value twice is one length
+  EXPECT_EQ(readURL(url("/a")).bytes, body);
+}
+
+TEST_F(UrlReaderTest, ATricklingServerMissesTheDeadlineOrTheMinimumRate) {
+  server.setBehaviour("/a", Behaviour::trickling(50));
+  platform::UrlReadOptions deadline;
+  deadline.deadlineSeconds = 1;
+  EXPECT_EQ(readURL(url("/a"), deadline).status, Status::failed);
+  platform::UrlReadOptions rate;
+  rate.minBytesPerSecond = 1024;
+  rate.lowSpeedWindowSeconds = 1;
+  EXPECT_EQ(readURL(url("/a"), rate).status, Status::failed);
+  server.put("/small", platform::Data(20, 1));
+  server.setBehaviour("/small", Behaviour::trickling(50));
+  EXPECT_EQ(readURL(url("/small"), deadline).status, Status::ok);  // in time
+}
+
 TEST_F(UrlReaderTest, OnlyHttpAndHttpsAlsoAfterARedirect) {
+  // libcurl follows a redirect to ftp unless told not to; nothing listens on port 1.
+  server.setBehaviour("/to-ftp", Behaviour::redirectTo("ftp://127.0.0.1:1/x"));
+  EXPECT_EQ(readURL(url("/to-ftp")).status, Status::badScheme);
   EXPECT_EQ(readURL("file:///etc/passwd").status, Status::badScheme);
   EXPECT_EQ(readURL("ftp://127.0.0.1/x").status, Status::badScheme);
   EXPECT_EQ(readURL("").status, Status::badScheme);
-  server.setBehaviour("/to-file", {Fault::redirect, 0, "file:///etc/passwd"});
+  server.setBehaviour("/to-file", FirmwareServer::Behaviour::redirectTo("file:///etc/passwd"));
   auto r = readURL(url("/to-file"));
   EXPECT_NE(r.status, Status::ok);
   EXPECT_TRUE(r.bytes.empty());
-  server.setBehaviour("/hop", {Fault::redirect, 0, url("/a")});
+  server.setBehaviour("/hop", FirmwareServer::Behaviour::redirectTo(url("/a")));
   EXPECT_EQ(readURL(url("/hop")).bytes, body);
 }
 
 TEST_F(UrlReaderTest, AtMostFiveRedirects) {
-  for (int i = 0; i < 7; ++i) server.setBehaviour("/r" + std::to_string(i), {Fault::redirect, 0, url("/r" + std::to_string(i + 1))});
+  for (int i = 0; i < 7; ++i) server.setBehaviour("/r" + std::to_string(i), FirmwareServer::Behaviour::redirectTo(url("/r" + std::to_string(i + 1))));
   server.put("/r7", body);
   EXPECT_EQ(readURL(url("/r2")).status, Status::ok);  // five hops
   EXPECT_EQ(readURL(url("/r1")).status, Status::failed);  // six
@@ -71,10 +126,10 @@ TEST_F(UrlReaderTest, StopsReadingPastTheLimit) {
   EXPECT_EQ(readURL(url("/a"), o).status, Status::ok);
 }
 
-TEST_F(UrlReaderTest, AStalledBodyIsGivenUpAfterTheStallTime) {
-  server.setBehaviour("/a", {Fault::stall, 0, ""});
+TEST_F(UrlReaderTest, AStalledBodyIsGivenUpAfterTheLowSpeedWindow) {
+  server.setBehaviour("/a", FirmwareServer::Behaviour::of(Fault::stall));
   platform::UrlReadOptions o;
-  o.stallTimeoutSeconds = 1;
+  o.lowSpeedWindowSeconds = 1;
   const auto start = std::chrono::steady_clock::now();
   EXPECT_EQ(readURL(url("/a"), o).status, Status::failed);
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));

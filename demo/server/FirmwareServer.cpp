@@ -8,7 +8,10 @@
 
 #include <algorithm>
 #include <cstring>
+#include <chrono>
 #include <sstream>
+
+#include "ContentCoding.h"
 
 namespace {
 
@@ -23,6 +26,18 @@ bool sendAll(int fd, const char* data, std::size_t n) {
 }
 
 bool sendText(int fd, const std::string& text) { return sendAll(fd, text.data(), text.size()); }
+
+const char* reasonOf(int status) {
+  switch (status) {
+    case 200: return "OK";
+    case 204: return "No Content";
+    case 206: return "Partial Content";
+    case 300: return "Multiple Choices";
+    case 301: return "Moved Permanently";
+    case 304: return "Not Modified";
+    default: return "Whatever";
+  }
+}
 
 std::string header(int status, const char* reason, std::size_t length, const std::string& type,
                    const std::string& extra = "") {
@@ -130,6 +145,18 @@ void FirmwareServer::stallUntilStopped() {
   stopped_.wait(lock, [this] { return stopping_.load(); });
 }
 
+bool FirmwareServer::trickle(int fd, const platform::Data& body, double bytesPerSecond) {
+  const auto gap = std::chrono::duration<double>(1.0 / bytesPerSecond);
+  for (std::uint8_t byte : body) {
+    {
+      std::unique_lock lock(mutex_);
+      if (stopped_.wait_for(lock, gap, [this] { return stopping_.load(); })) return false;
+    }
+    if (!sendAll(fd, reinterpret_cast<const char*>(&byte), 1)) return false;
+  }
+  return true;
+}
+
 void FirmwareServer::answer(int fd, const std::string& path) {
   Resource resource;
   Behaviour behaviour;
@@ -152,7 +179,30 @@ void FirmwareServer::answer(int fd, const std::string& path) {
     sendText(fd, header(404, "Not Found", body.size(), "text/plain") + body);
     return;
   }
+  if (behaviour.fault == Fault::status) {
+    const auto& b = resource.body;
+    const std::size_t n = behaviour.cutAt ? std::min(behaviour.cutAt, b.size()) : b.size();
+    sendText(fd, header(behaviour.status, reasonOf(behaviour.status), n, resource.contentType));
+    sendAll(fd, reinterpret_cast<const char*>(b.data()), n);
+    return;
+  }
+  if (behaviour.fault == Fault::encoded) {
+    const auto encoded = encodeBody(resource.body, behaviour.coding);
+    sendText(fd, header(200, "OK", encoded.size(), resource.contentType, "Content-Encoding: " + behaviour.coding + "\r\n"));
+    sendAll(fd, reinterpret_cast<const char*>(encoded.data()), encoded.size());
+    return;
+  }
   const auto& body = resource.body;
+  if (behaviour.fault == Fault::doubleLength) {
+    const std::string second = "Content-Length: " + std::to_string(behaviour.cutAt) + "\r\n";
+    sendText(fd, header(200, "OK", body.size(), resource.contentType, second));
+    sendAll(fd, reinterpret_cast<const char*>(body.data()), body.size());
+    return;
+  }
+  if (behaviour.fault == Fault::trickle) {
+    if (sendText(fd, header(200, "OK", body.size(), resource.contentType))) trickle(fd, body, behaviour.bytesPerSecond);
+    return;
+  }
   const std::size_t announced = behaviour.fault == Fault::wrongLength ? body.size() + 100 : body.size();
   if (!sendText(fd, header(200, "OK", announced, resource.contentType))) return;
   if (behaviour.fault == Fault::stall) {

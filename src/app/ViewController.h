@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "catalogue/ImageCheck.h"
 #include "devicelink/HIDDeviceMonitor.h"
 #include "devicelink/HIDMonitorData.h"
 #include "devicelink/RFDevice.h"
@@ -75,7 +76,9 @@ class ViewController : public QWidget {
 
   // Seams for tests: every protocol pause, and the reads of URLs.
   void setSleeper(platform::Sleeper sleeper) { sleeper_ = std::move(sleeper); }
-  void setUrlReadOptions(const platform::UrlReadOptions& options) { urlOptions_ = options; }
+  // The list and the descriptions, and the images: deadlines and limits of speed.
+  void setTextReadOptions(const platform::UrlReadOptions& options) { textReadOptions_ = options; }
+  void setImageReadOptions(const platform::UrlReadOptions& options) { imageReadOptions_ = options; }
 
   // Outlets.
   QPointer<ProgressIndicator> processBar;
@@ -114,8 +117,11 @@ class ViewController : public QWidget {
                          std::uint32_t& vendor, std::uint32_t& product);
   // Reads a URL of the firmware server, at most `limit` bytes. Returns the
   // status text to show when the read did not give the whole resource.
-  const char* readFromServer(const std::string& url, std::size_t limit, const char* tooLargeText,
-                             const char* failedText, platform::Data& bytes) const;
+  const char* readFromServer(const std::string& url, platform::UrlReadOptions options, std::size_t limit,
+                             const char* tooLargeText, const char* failedText, platform::Data& bytes) const;
+  // Reads the image of a list line, checked against what the line says of it.
+  // Returns the status text to show when there is no image to write.
+  const char* downloadImage(const std::string& url, const catalogue::ImageCheck& check, platform::Data& image) const;
   void downloadJob(const std::string& line, std::array<std::int64_t, 3> entryVersion);
   void lensIdStep(const platform::Data& reply);
   void versionAndStartStep(const platform::Data& reply);
@@ -129,7 +135,8 @@ class ViewController : public QWidget {
   tableViewCell cell_;
   QString listAddress_;
   platform::Sleeper sleeper_ = platform::threadSleep;
-  platform::UrlReadOptions urlOptions_;
+  platform::UrlReadOptions textReadOptions_ = platform::UrlReadOptions::forText();
+  platform::UrlReadOptions imageReadOptions_ = platform::UrlReadOptions::forImage();
   std::vector<platform::NotificationCenter::Token> observers_;
 
   mutable std::mutex linkMutex_;

@@ -1,9 +1,9 @@
 // Every read of the firmware server: bounded, and refused with a text of its own.
 #include "app/ViewController.h"
 
-const char* ViewController::readFromServer(const std::string& url, std::size_t limit, const char* tooLargeText,
-                                           const char* failedText, platform::Data& bytes) const {
-  platform::UrlReadOptions options = urlOptions_;
+const char* ViewController::readFromServer(const std::string& url, platform::UrlReadOptions options,
+                                           std::size_t limit, const char* tooLargeText, const char* failedText,
+                                           platform::Data& bytes) const {
   options.maxBytes = limit;
   platform::UrlReadResult read = platform::readURL(url, options);
   if (read.status == platform::UrlReadResult::Status::tooLarge) return tooLargeText;

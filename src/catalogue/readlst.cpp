@@ -14,7 +14,7 @@ void ViewController::readlst() {
   const std::string address = listAddress_.toStdString();
   if (!platform::isHttpURL(address)) return;
   platform::Data bytes;
-  if (const char* failure = readFromServer(address, kMaxListBytes, texts::listTooLarge, texts::listFailed, bytes)) {
+  if (const char* failure = readFromServer(address, textReadOptions_, kMaxListBytes, texts::listTooLarge, texts::listFailed, bytes)) {
     showStatus(failure);
     return;
   }

@@ -1,5 +1,6 @@
 // Choosing a list entry: its description is shown and it becomes current.
 #include "FirmwareList.h"
+#include "ImageCheck.h"
 #include "app/StatusTexts.h"
 #include "app/ViewController.h"
 #include "platform/TextDecoding.h"
@@ -29,7 +30,13 @@ bool ViewController::selectionIsUsable(const std::vector<std::string>& fields, s
     showStatus(texts::entryBadVersion);
     return false;
   }
-  return true;
+  catalogue::ImageCheck check;
+  switch (catalogue::readImageCheck(fields, check)) {
+    case catalogue::ImageCheckReading::badHash: showStatus(texts::entryBadHash); return false;
+    case catalogue::ImageCheckReading::badSize: showStatus(texts::entryBadSize); return false;
+    case catalogue::ImageCheckReading::ok: return true;
+  }
+  return false;
 }
 
 void ViewController::tableViewOnClick() {
@@ -44,7 +51,7 @@ void ViewController::tableViewOnClick() {
   if (!selectionIsUsable(fields, newVersion, newVid, newPid)) return;
 
   platform::Data bytes;
-  if (const char* failure = readFromServer(fields[catalogue::fDescription], kMaxDescriptionBytes,
+  if (const char* failure = readFromServer(fields[catalogue::fDescription], textReadOptions_, kMaxDescriptionBytes,
                                            texts::descriptionTooLarge, texts::descriptionFailed, bytes)) {
     showStatus(failure);
     return;

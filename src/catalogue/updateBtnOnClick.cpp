@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "FirmwareList.h"
+#include "ImageCheck.h"
 #include "ZeroFill.h"
 #include "app/StatusTexts.h"
 #include "app/ViewController.h"
@@ -55,14 +56,32 @@ void ViewController::downloadJob(const std::string& line, std::array<std::int64_
     postStatus(texts::imageBadUrl);
     return;
   }
+  catalogue::ImageCheck check;
   platform::Data image;
-  if (const char* failure = readFromServer(url, kMaxImageBytes, texts::imageTooLarge, texts::downloadFailed, image)) {
+  const char* failure = catalogue::readImageCheck(fields, check) == catalogue::ImageCheckReading::ok
+                            ? downloadImage(url, check, image)
+                            : texts::imageCheckFailed;
+  if (failure) {
     postStatus(failure);
     return;
   }
   storeImage(std::move(image), entryVersion);
   postStatus(texts::downloaded);
+  if (check.checksAnything()) postStatus(texts::imageChecked);
   writeData();
+}
+
+// An image that is not the one the entry describes is never kept, so nothing
+// of it can reach the adapter. With a size given, reading stops as soon as the
+// body is longer than that.
+const char* ViewController::downloadImage(const std::string& url, const catalogue::ImageCheck& check,
+                                          platform::Data& image) const {
+  const bool sizeBounds = check.size && *check.size < kMaxImageBytes;
+  const std::size_t limit = sizeBounds ? std::max<std::size_t>(1, *check.size) : kMaxImageBytes;
+  const char* tooLarge = sizeBounds ? texts::imageCheckFailed : texts::imageTooLarge;
+  if (const char* failure = readFromServer(url, imageReadOptions_, limit, tooLarge, texts::downloadFailed, image))
+    return failure;
+  return check.matches(image) ? nullptr : texts::imageCheckFailed;
 }
 
 void ViewController::storeImage(platform::Data image, std::array<std::int64_t, 3> entryVersion) {

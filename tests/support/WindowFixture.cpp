@@ -26,6 +26,7 @@ void WindowFixture::TearDown() {
 void WindowFixture::openWindow(bool realSleep) {
   vc = std::make_unique<ViewController>(QString::fromStdString(listUrl()));
   sleeper->ready = [this] { return vc && vc->isConnected.load(); };
+  if (textOptions) vc->setTextReadOptions(*textOptions);
   if (!realSleep) vc->setSleeper([s = sleeper](double seconds) { (*s)(seconds); });
   QObject::connect(vc->message, &StatusField::stringValueChanged,
                    [this](const QString& s) { statuses.push_back(s.toStdString()); });
@@ -68,4 +69,16 @@ platform::Data WindowFixture::paddedImage(int row) const {
   EXPECT_TRUE(read.ok());
   catalogue::zeroFill(read.bytes);
   return read.bytes;
+}
+
+void WindowFixture::serveListWithoutChecks() {
+  std::string text;
+  for (const auto& line : catalogue::splitLines(sampleListText(server, RINGFLASH_DEMO_CATALOGUE))) {
+    const auto fields = catalogue::splitFields(line);
+    const std::size_t n = std::min(fields.size(), catalogue::kFieldsToSelect);
+    for (std::size_t i = 0; i < n; ++i) text += (i ? ";" : "") + fields[i];
+    text += "\n";
+  }
+  text.pop_back();
+  putList(text);
 }

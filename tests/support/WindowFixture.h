@@ -4,6 +4,7 @@
 #include <QTest>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -49,7 +50,8 @@ class RecordingSleeper {
 class WindowFixture : public ::testing::Test {
  protected:
   // Rows of the sample catalogue.
-  static constexpr int kRow1000 = 0, kRow1024 = 1, kRow2048 = 2, kRow64k = 3, kRowEmpty = 4, kRowBroken = 5;
+  static constexpr int kRow1000 = 0, kRow1024 = 1, kRow2048 = 2, kRow64k = 3, kRowEmpty = 4, kRowBroken = 5,
+                       kRowWrongHash = 6;
   static constexpr std::int64_t kVendor = 0xF1A5, kProductA = 0x0001, kProductB = 0x0002;
 
   void SetUp() override;
@@ -65,6 +67,9 @@ class WindowFixture : public ::testing::Test {
   bool statusHas(const std::string& text) const;
   bool waitForStatus(const std::string& text, int milliseconds = 10000);
   platform::Data paddedImage(int row) const;
+  // Serves the sample list without the optional fields 7 and 8 on every line.
+  void serveListWithoutChecks();
+  void putList(const std::string& text) { server.put(kListPath, platform::Data(text.begin(), text.end())); }
   std::string listUrl() const { return server.base() + kListPath; }
   std::string imagePath(int row) const;
 
@@ -72,6 +77,7 @@ class WindowFixture : public ::testing::Test {
   std::shared_ptr<platform::sim::SimulatedBus> bus;
   std::shared_ptr<RecordingSleeper> sleeper = std::make_shared<RecordingSleeper>();
   std::unique_ptr<ViewController> vc;
+  std::optional<platform::UrlReadOptions> textOptions;  // for the window, from before it loads
   std::vector<std::string> statuses;   // every status text, in order
   std::vector<double> progress;        // every value the bar took after loading
 };
