@@ -133,19 +133,34 @@ TEST_F(Update, NoAdapterSaysSoAndAnAdapterPluggedLaterStartsOnItsFirstReply) {
   EXPECT_TRUE(adapter->received().empty());  // no query is sent
 }
 
-TEST_F(Update, AnAdapterWithOtherIdsIsNotWritten) {
-  auto b = plug(kProductB);
+// Adapters that differ from the entry f1a5:0001 in the product id, or in the
+// vendor id only. Each is found through an entry of its own ids (the last row).
+class AdapterWithOtherIds : public Update, public ::testing::WithParamInterface<std::pair<std::int64_t, std::int64_t>> {};
+
+TEST_P(AdapterWithOtherIds, IsNotWritten) {
+  const auto [vendor, product] = GetParam();
+  char ids[16];
+  std::snprintf(ids, sizeof ids, "%04llx;%04llx", static_cast<long long>(vendor), static_cast<long long>(product));
+  putList(sampleListText(server, RINGFLASH_DEMO_CATALOGUE) + "其他接环;" + ids + ";Ver 1.0.0;d;" + server.base() +
+          "/fw/empty.bin;" + server.base() + "/desc/empty.txt");
+  platform::sim::AdapterSettings s;
+  s.vendorId = vendor;
+  s.productId = product;
+  auto other = bus->plug(s);
   openWindow();
-  clickRow(kRow2048);
-  pressImage();  // arms the monitor that finds adapter B
+  clickRow(vc->numberOfRows() - 1);
+  pressImage();  // arms the monitor that finds the other adapter
   ASSERT_TRUE(waitFor([&] { return vc->isConnected.load(); }));
   ASSERT_TRUE(waitForStatus("镜头ID->0XFF"));
   clickRow(kRow1000);
   pressUpdate();
   ASSERT_TRUE(waitForStatus(texts::mismatch));
   settle(100);
-  EXPECT_EQ(kinds(b->received()), (std::vector<Kind>{Kind::query}));
+  EXPECT_EQ(kinds(other->received()), (std::vector<Kind>{Kind::query}));  // the lens query, nothing after it
 }
+INSTANTIATE_TEST_SUITE_P(Update, AdapterWithOtherIds,
+                         ::testing::Values(std::pair<std::int64_t, std::int64_t>{0xF1A5, 0x0002},
+                                           std::pair<std::int64_t, std::int64_t>{0x1234, 0x0001}));
 
 TEST_F(Update, UnplugMidTransferEndsItAndAFreshUpdateWritesTheWholeImage) {
   auto adapter = plug(kProductA);
