@@ -90,6 +90,10 @@ TEST_P(ImageCut, TheServerCutsTheImage) {
 }
 INSTANTIATE_TEST_SUITE_P(FaultInjection, ImageCut, ::testing::Values(0, 1, 1023, 2047));
 
+void PrintTo(const Behaviour& b, std::ostream* os) {
+  *os << "fault " << static_cast<int>(b.fault) << " status " << b.status << " " << b.location << b.coding;
+}
+
 class ServerFault : public FaultInjection, public ::testing::WithParamInterface<FirmwareServer::Behaviour> {};
 
 // 404, more bytes announced than sent, redirects to schemes other than http(s),
@@ -108,7 +112,15 @@ INSTANTIATE_TEST_SUITE_P(FaultInjection, ServerFault,
                                            Behaviour::answerWith(206, 100), Behaviour::answerWith(300),
                                            Behaviour::answerWith(301), Behaviour::answerWith(304),
                                            Behaviour::answerWith(399), Behaviour::encodedAs("x-squash"),
-                                           Behaviour::secondLength(100)));
+                                           Behaviour::secondLength(100)),
+                         [](const ::testing::TestParamInfo<Behaviour>& info) {
+                           const Behaviour& b = info.param;
+                           std::string name = std::to_string(info.index) + "_fault" +
+                                              std::to_string(static_cast<int>(b.fault));
+                           if (b.fault == Fault::status) name += "_status" + std::to_string(b.status);
+                           if (b.fault == Fault::redirect) name += b.location.rfind("ftp", 0) == 0 ? "_ftp" : "_file";
+                           return name;
+                         });
 
 TEST_F(FaultInjection, TheServerTricklesBelowTheMinimumRate) {
   platform::UrlReadOptions quick = platform::UrlReadOptions::forImage();
