@@ -15,8 +15,8 @@
 #include "app/ViewController.h"
 #include "catalogue/FirmwareList.h"
 #include "catalogue/ZeroFill.h"
-#include "platform/sim/SimulatedAdapter.h"
-#include "platform/sim/SimulatedBus.h"
+#include "sim/SimulatedAdapter.h"
+#include "sim/SimulatedBus.h"
 #include "server/SampleCatalogue.h"
 
 namespace {

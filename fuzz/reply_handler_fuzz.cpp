@@ -1,33 +1,98 @@
-// The adapter's replies, any bytes in any order, fed to the real controller in
-// every protocol state with the pauses switched off. Beyond not crashing:
-// the piece offset never passes the end of the image, no data report goes out
-// outside a transfer, and the completion text appears only once every piece
-// of the image has gone since the last start report.
-#include <QApplication>
+// The exchange with the adapter driven directly by any sequence of events:
+// replies of any bytes, presses, downloads, adapters of two kinds arriving and
+// leaving, and the ends of pauses in any order. Beyond not crashing:
+// - no data report goes out outside a transfer, and every data report goes to
+//   an adapter with the ids of the entry the transfer's image belongs to;
+// - no query or start report goes out between the first and the last data
+//   report of a transfer;
+// - the piece offset stays within the image;
+// - the completion text appears only once every piece has gone.
+#include <cstdio>
 #include <cstdlib>
+#include <map>
 #include <memory>
 
-#include "app/ViewController.h"
-#include "platform/Dictionary.h"
+#include "update/AdapterExchange.h"
+#include "update/AdapterReports.h"
+#include "update/ExchangeTexts.h"
 
 namespace {
 
-// The adapter's end: counts what it is sent since the last start report.
-class CountingDevice : public platform::HIDPlatformDevice {
+[[noreturn]] void broken(const char* what) {
+  std::fprintf(stderr, "invariant broken: %s\n", what);
+  std::abort();
+}
+
+struct Harness;
+
+class Adapter : public platform::HIDPlatformDevice {
  public:
+  Adapter(Harness& h, std::int64_t vendor, std::int64_t product) : harness(h), vendorId(vendor), productId(product) {}
   platform::HIDProperty property(const std::string& key) const override {
     if (key == "MaxInputReportSize") return std::int64_t{64};
+    if (key == "VendorID") return vendorId;
+    if (key == "ProductID") return productId;
     return std::monostate{};
   }
-  int setReport(int, std::uint32_t, const std::uint8_t* r, std::int64_t n) override {
-    const bool command = n >= 6 && r[0] == 0x95 && r[1] == 0x27 && r[2] == 0x68 && r[3] == 0x18;
-    if (command && r[4] == 0x01 && r[5] == 0x01) piecesSinceStart = 0;
-    else if (!command) ++piecesSinceStart, ++dataReports;
-    return platform::kIOReturnSuccess;
-  }
-  std::size_t piecesSinceStart = 0;
-  std::size_t dataReports = 0;
+  int setReport(int, std::uint32_t, const std::uint8_t* r, std::int64_t n) override;
+  Harness& harness;
+  std::int64_t vendorId, productId;
+  bool takesReports = true;
 };
+
+struct Harness : update::ExchangeOutlet {
+  update::AdapterExchange exchange{*this};
+  std::shared_ptr<Adapter> matching = std::make_shared<Adapter>(*this, 0xF1A5, 1);
+  std::shared_ptr<Adapter> other = std::make_shared<Adapter>(*this, 0xF1A5, 2);
+  std::map<const platform::Data*, update::FirmwareEntry> entryOf;
+  std::vector<std::shared_ptr<const platform::Data>> images;
+  std::uint64_t token = 0;
+  bool transferOpen = false;
+  std::size_t piecesSinceStart = 0;
+  std::size_t transferBytes = 0;
+  update::FirmwareEntry transferEntry;
+
+  void pause(double, std::uint64_t t) override { token = t; }
+  void arm(std::int64_t, std::int64_t) override {}
+  void status(std::string text) override {
+    if (text == texts::updateDone) {
+      if (!transferOpen || piecesSinceStart * update::reports::kPieceBytes != transferBytes)
+        broken("completion before the last piece");
+      transferOpen = false;
+    }
+    if (text == texts::writeFailed || text == texts::disconnected) transferOpen = false;
+  }
+  void progressShown(bool) override {}
+  void progress(double) override {}
+  void updateButtonEnabled(bool) override {}
+  void tableEnabled(bool) override {}
+
+  void sent(const Adapter& to, const std::uint8_t* r, std::size_t n) {
+    using update::reports::Kind;
+    const Kind kind = update::reports::classify(r, n);
+    if (kind != Kind::data && transferOpen && piecesSinceStart > 0) broken("a command among the pieces");
+    if (kind == Kind::start) {
+      const auto& bin = exchange.bin();
+      transferOpen = true;
+      piecesSinceStart = 0;
+      transferBytes = bin ? bin->size() : 0;
+      transferEntry = entryOf[bin.get()];
+    }
+    if (kind != Kind::data) return;
+    if (!transferOpen) broken("a data report outside a transfer");
+    if (to.vendorId != transferEntry.vendorId || to.productId != transferEntry.productId)
+      broken("a data report to an adapter of other ids");
+    ++piecesSinceStart;
+    if (exchange.positionofbin() > static_cast<std::int64_t>(transferBytes) || exchange.positionofbin() % 64)
+      broken("the piece offset left the image");
+  }
+};
+
+int Adapter::setReport(int, std::uint32_t, const std::uint8_t* r, std::int64_t n) {
+  if (!takesReports) return platform::kIOReturnError;
+  harness.sent(*this, r, static_cast<std::size_t>(n));
+  return platform::kIOReturnSuccess;
+}
 
 struct Input {
   const std::uint8_t* data;
@@ -39,58 +104,44 @@ struct Input {
   }
 };
 
-[[noreturn]] void broken(const char* what) {
-  std::fprintf(stderr, "invariant broken: %s\n", what);
-  std::abort();
-}
-
-void reply(ViewController& vc, CountingDevice& device, Input& in) {
+void reply(Harness& h, Input& in) {
   const std::size_t length = in.next() % 72;
-  platform::Data bytes;
-  for (std::size_t i = 0; i < length; ++i) bytes.push_back(in.next());
-  const std::int64_t before = vc.state;
-  const std::size_t sent = device.dataReports;
-  vc.hidReadData({HIDDeviceDataReceived, platform::Dictionary{{"data", bytes}}});
-  if (device.dataReports != sent && before != stateConstants::stStartWriteData &&
-      before != stateConstants::stGetResponseOfStartWriteData)
-    broken("a data report outside a transfer");
+  platform::Data bytes(length);
+  for (auto& b : bytes) b = in.next();
+  h.exchange.replyReceived(bytes);
 }
 
-void check(ViewController& vc, const CountingDevice& device) {
-  QCoreApplication::processEvents();
-  const auto image = vc.bin();
-  const std::int64_t end = image ? static_cast<std::int64_t>(image->size()) : 0;
-  if (vc.positionofbin() > end || vc.positionofbin() % 64) broken("the piece offset left the image");
-  if (vc.message->stringValue().contains(QStringLiteral("固件更新已完成")) &&
-      device.piecesSinceStart * 64 != static_cast<std::size_t>(end))
-    broken("completion before the last piece");
+void download(Harness& h, Input& in) {
+  const update::FirmwareEntry entry{0xF1A5, static_cast<std::uint32_t>(1 + in.next() % 2), {1, 2, in.next() % 2 ? 3 : 300}};
+  if (!h.exchange.updatePressed(entry)) return;
+  if (in.next() % 4 == 0) {
+    h.exchange.downloadFailed();
+    return;
+  }
+  auto image = std::make_shared<const platform::Data>((1 + in.next() % 3) * 1024u, 0xA5);
+  h.entryOf[image.get()] = entry;
+  h.images.push_back(image);
+  h.exchange.imageDownloaded(image, entry);
 }
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  new QApplication(*argc, *argv);
-  return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   Input in{data, size};
-  ViewController vc(QString{});
-  vc.setSleeper([](double) {});
-  vc.viewDidLoad();
-  auto device = std::make_shared<CountingDevice>();
-  vc.usbConnected({HIDDeviceConnected, platform::Dictionary{{"device", HIDDevice(device)}}});
-  vc.storeImage(platform::Data((in.next() % 4) * 1000u, 0xA5), {1, 2, 3});
+  Harness h;
   while (in.size) {
     const std::uint8_t op = in.next();
-    switch (op % 8) {
-      case 0: vc.state = op / 8 % 4; break;  // another action changed the state
-      case 1: vc.usbDisconnected({HIDDeviceDisconnected, platform::Dictionary{{"id", std::string()}}}); break;
-      case 2: vc.usbConnected({HIDDeviceConnected, platform::Dictionary{{"device", HIDDevice(device)}}}); break;
-      default: reply(vc, *device, in); break;
+    switch (op % 10) {
+      case 0: h.exchange.adapterConnected(std::make_shared<RFDevice>(HIDDevice(op & 0x10 ? h.other : h.matching))); break;
+      case 1: h.exchange.adapterGone(); break;
+      case 2: h.exchange.lensPressed(0xF1A5, 1 + (op >> 4) % 2); break;
+      case 3: download(h, in); break;
+      case 4: h.matching->takesReports = !(op & 0x10); break;
+      case 5: h.exchange.pauseOver(h.token - (op >> 4) % 2); break;  // the pending pause, or a stale one
+      case 6:
+      case 7: h.exchange.pauseOver(h.token); break;
+      default: reply(h, in); break;
     }
-    check(vc, *device);
   }
   return 0;
 }

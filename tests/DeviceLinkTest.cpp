@@ -9,8 +9,8 @@
 #include "platform/Dictionary.h"
 #include "platform/NotificationCenter.h"
 #include "platform/Thread.h"
-#include "platform/sim/SimulatedAdapter.h"
-#include "platform/sim/SimulatedBus.h"
+#include "sim/SimulatedAdapter.h"
+#include "sim/SimulatedBus.h"
 
 using platform::Data;
 using platform::NotificationCenter;

@@ -27,7 +27,7 @@ class DownloadIntegrity : public WindowFixture {
     EXPECT_EQ(adapter.received().size(), reportsBefore);
     EXPECT_EQ(vc->bin(), binBefore);
     EXPECT_TRUE(vc->updateBtn->isEnabled());
-    EXPECT_EQ(vc->state, stateConstants::stEmpty);
+    EXPECT_EQ(vc->state(), stateConstants::stEmpty);
   }
 };
 

@@ -46,10 +46,10 @@ class FaultInjection : public WindowFixture {
       s = fresh;
     });
     if (adapter->isPlugged()) bus->unplug(adapter);
-    ASSERT_TRUE(waitFor([&] { return !vc->isConnected.load(); }));
+    ASSERT_TRUE(waitFor([&] { return !vc->isConnected(); }));
     bus->plug(adapter);
     if (!vc->pv().empty()) {
-      ASSERT_TRUE(waitFor([&] { return vc->isConnected.load(); }));
+      ASSERT_TRUE(waitFor([&] { return vc->isConnected(); }));
     }
     const auto before = adapter->dataReportCount();
     statuses.clear();
@@ -74,7 +74,7 @@ class FaultInjection : public WindowFixture {
     EXPECT_EQ(status(), texts::disconnected);
     EXPECT_FALSE(completionEverShown());
     EXPECT_EQ(adapter->dataReportCount(), dataReports);
-    EXPECT_EQ(vc->state, stateConstants::stEmpty);
+    EXPECT_EQ(vc->state(), stateConstants::stEmpty);
   }
 
   std::shared_ptr<platform::sim::SimulatedAdapter> adapter;
@@ -163,7 +163,7 @@ TEST_F(FaultInjection, TheAdapterGoesSilentAfterAPiece) {
   EXPECT_EQ(adapter->dataReportCount(), 20u);
   EXPECT_FALSE(completionEverShown());
   EXPECT_TRUE(statusHas("固件写入中......"));
-  EXPECT_EQ(vc->state, stateConstants::stGetResponseOfStartWriteData);
+  EXPECT_EQ(vc->state(), stateConstants::stGetResponseOfStartWriteData);
   recoverAndUpdateAgain();
 }
 

@@ -22,9 +22,9 @@ TEST_F(ListAndSelection, InitialValuesBeforeAndAfterLoading) {
   EXPECT_EQ(fresh.check_tab, (std::vector<std::uint8_t>{0x95, 0x27, 0x68, 0x18, 0x02, 0x02}));
   EXPECT_EQ(fresh.start_tab(), (std::vector<std::uint8_t>{0x95, 0x27, 0x68, 0x18, 0x01, 0x01, 0x02, 0x00, 0x02}));
   EXPECT_EQ(fresh.version(), (std::array<std::int64_t, 3>{0, 0, 0}));
-  EXPECT_EQ(fresh.state, stateConstants::stEmpty);
+  EXPECT_EQ(fresh.state(), stateConstants::stEmpty);
   EXPECT_FALSE(fresh.connectedDevice());
-  EXPECT_FALSE(fresh.isConnected);
+  EXPECT_FALSE(fresh.isConnected());
   EXPECT_FALSE(fresh.lines);
   EXPECT_EQ(fresh.vid(), 0u);
   EXPECT_EQ(fresh.cnt(), 0);

@@ -1,4 +1,6 @@
+#include <atomic>
 #include <chrono>
+#include <thread>
 
 #include "app/StatusTexts.h"
 #include "platform/Dictionary.h"
@@ -69,7 +71,7 @@ TEST_F(Update, TheWholeUpdateOfA1024ByteImage) {
   EXPECT_TRUE(waitFor([&] { return vc->processBar->isHidden(); }));
   EXPECT_FALSE(vc->updateBtn->isEnabled());
   EXPECT_TRUE(vc->tableView->isEnabled());
-  EXPECT_EQ(vc->state, stateConstants::stEmpty);
+  EXPECT_EQ(vc->state(), stateConstants::stEmpty);
   ASSERT_TRUE(vc->bin());
   EXPECT_EQ(vc->bin()->size(), 1024u);
 }
@@ -125,8 +127,10 @@ TEST_F(Update, NoAdapterSaysSoAndAnAdapterPluggedLaterStartsOnItsFirstReply) {
   pressUpdate();
   ASSERT_TRUE(waitForStatus(texts::noDevice));
   EXPECT_EQ(status(), texts::noDevice);
-  EXPECT_TRUE(std::find(statuses.begin(), statuses.end(), std::string("正在下载固件.....\r\n固件下载成功")) != statuses.end());
-  EXPECT_EQ(vc->state, stateConstants::stStartWriteData);
+  EXPECT_TRUE(std::any_of(statuses.begin(), statuses.end(), [](const std::string& s) {
+    return s.rfind("正在下载固件.....\r\n固件下载成功", 0) == 0;
+  }));
+  EXPECT_EQ(vc->state(), stateConstants::stStartWriteData);
   auto adapter = plug(kProductA);
   ASSERT_TRUE(waitForStatus("\r\n设备已连接"));
   settle(100);
@@ -150,7 +154,7 @@ TEST_P(AdapterWithOtherIds, IsNotWritten) {
   openWindow();
   clickRow(vc->numberOfRows() - 1);
   pressImage();  // arms the monitor that finds the other adapter
-  ASSERT_TRUE(waitFor([&] { return vc->isConnected.load(); }));
+  ASSERT_TRUE(waitFor([&] { return vc->isConnected(); }));
   ASSERT_TRUE(waitForStatus("镜头ID->0XFF"));
   clickRow(kRow1000);
   pressUpdate();
@@ -171,14 +175,14 @@ TEST_F(Update, UnplugMidTransferEndsItAndAFreshUpdateWritesTheWholeImage) {
   ASSERT_TRUE(waitForStatus(texts::disconnected));
   settle(200);
   EXPECT_EQ(status(), texts::disconnected);
-  EXPECT_EQ(vc->state, stateConstants::stEmpty);
+  EXPECT_EQ(vc->state(), stateConstants::stEmpty);
   EXPECT_EQ(adapter->dataReportCount(), 5u);
   EXPECT_FALSE(vc->processBar->isHidden());  // stays where it was
   EXPECT_EQ(vc->processBar->doubleValue(), 5 * 6.25);  // five pieces went out
 
   adapter->changeSettings([](auto& s) { s.unplugAfterDataReports.reset(); });
   bus->plug(adapter);
-  ASSERT_TRUE(waitFor([&] { return vc->isConnected.load(); }));
+  ASSERT_TRUE(waitFor([&] { return vc->isConnected(); }));
   vc->updateBtn->setEnabled(true);  // left disabled by the broken transfer
   pressUpdate();
   ASSERT_TRUE(waitForStatus(kDone));
@@ -202,7 +206,9 @@ TEST_F(Update, AFailedDownloadStartsNoTransferAndKeepsTheEarlierImage) {
   EXPECT_EQ(vc->bin(), earlier);
 }
 
-TEST_F(Update, PressesDuringADownloadOrTransferAreIgnored) {
+// A second press while the first update waits for its adapter is refused with
+// its text; choosing another entry meanwhile changes nothing of what is written.
+TEST_F(Update, PressesDuringTheAdapterCheckOrTransferAreRefused) {
   auto adapter = plug(kProductA);
   openWindow();
   clickRow(kRow1000);
@@ -211,15 +217,32 @@ TEST_F(Update, PressesDuringADownloadOrTransferAreIgnored) {
     while (!release) std::this_thread::sleep_for(std::chrono::milliseconds(1));
   };
   pressUpdate();
-  ASSERT_TRUE(waitFor([&] { return !sleeper->pauses().empty(); }));  // the job is in its pause
+  ASSERT_TRUE(waitFor([&] { return !sleeper->pauses().empty(); }));  // the exchange waits for the adapter
+  clickRow(kRow1024);
   pressUpdate();
-  vc->updateBtnOnClick();
-  clickRow(kRow2048);  // no entry becomes current under a running download
+  ASSERT_TRUE(waitForStatus(texts::busyForUpdate));
   release = true;
   ASSERT_TRUE(waitForStatus(kDone));
   EXPECT_EQ(kinds(adapter->received()), expectedExchange(16));
-  EXPECT_EQ(std::count(statuses.begin(), statuses.end(), std::string(texts::downloading)), 1);
+  EXPECT_EQ(adapter->receivedImage(), paddedImage(kRow1000));
+  EXPECT_EQ(adapter->received()[1].bytes[8], 12);  // the start report carries entry 1000's version
+  EXPECT_EQ(server.requestCount(imagePath(kRow1024)), 0u);
+}
+
+TEST_F(Update, RowClicksAndPressesDuringADownloadChangeNothing) {
+  auto adapter = plug(kProductA);
+  server.setBehaviour("/fw/ef-rf-1000.bin", FirmwareServer::Behaviour::trickling(2000));  // half a second
+  openWindow();
+  clickRow(kRow1000);
+  pressUpdate();
+  ASSERT_TRUE(waitFor([&] { return server.requestCount(imagePath(kRow1000)) == 1; }));
+  clickRow(kRow2048);
+  pressUpdate();
+  pressImage();
+  ASSERT_TRUE(waitForStatus(kDone));
   EXPECT_EQ(vc->pid(), 0x0001u);
+  EXPECT_EQ(server.requestCount(imagePath(kRow1000)), 1u);
+  EXPECT_EQ(kinds(adapter->received()), expectedExchange(16));
 }
 
 TEST_F(Update, TheImageIsTheCurrentEntrysNotTheSelectedRows) {
@@ -243,7 +266,7 @@ TEST_F(Update, AVersionThatDoesNotFitAByteIsRefused) {
   openWindow();
   clickRow(0);
   pressUpdate();
-  EXPECT_EQ(status(), texts::versionOutOfRange);
+  ASSERT_TRUE(waitFor([&] { return status() == texts::versionOutOfRange; }));
   settle(200);
   EXPECT_EQ(server.requestCount("/fw/ef-rf-1000.bin"), 0u);
   EXPECT_TRUE(adapter->received().empty());
@@ -258,7 +281,7 @@ TEST_F(Update, AShortReplyToTheQueryIsIgnored) {
   ASSERT_TRUE(waitForReports(*adapter, 1));
   settle(300);
   EXPECT_EQ(kinds(adapter->received()), (std::vector<Kind>{Kind::query}));
-  EXPECT_EQ(vc->state, stateConstants::stStartWriteData);
+  EXPECT_EQ(vc->state(), stateConstants::stStartWriteData);
   EXPECT_FALSE(statusHas("当前的接环版本"));
 }
 
@@ -281,7 +304,7 @@ TEST_F(Update, TheLensQueryDoesNotCutATransferShort) {
   pressUpdate();
   ASSERT_TRUE(waitFor([&] { return adapter->dataReportCount() >= 5; }));
   pressImage();
-  EXPECT_TRUE(statusHas(texts::busyForLens));
+  EXPECT_TRUE(waitForStatus(texts::busyForLens));
   ASSERT_TRUE(waitForStatus(kDone, 20000));
   EXPECT_EQ(adapter->receivedImage(), paddedImage(kRow2048));
 }
@@ -294,5 +317,5 @@ TEST_F(Update, AReplyWithoutBytesIsIgnored) {
   platform::NotificationCenter::defaultCenter().post(HIDDeviceDataReceived,
                                                      platform::Dictionary{{"data", platform::Data{1, 2}}});
   EXPECT_EQ(vc->rdata(), (platform::Data{1, 2}));
-  EXPECT_EQ(vc->state, stateConstants::stEmpty);
+  EXPECT_EQ(vc->state(), stateConstants::stEmpty);
 }

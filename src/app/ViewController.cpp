@@ -5,14 +5,27 @@
 #include <QThread>
 
 #include "FirmwareTableModel.h"
+#include "StatusLines.h"
 #include "catalogue/FirmwareList.h"
 #include "platform/MainQueue.h"
 #include "ui_ViewController.h"
 
 using platform::NotificationCenter;
 
+namespace {
+constexpr int kStatusLinesKept = 200;
+}
+
 ViewController::ViewController(QString listAddress, QWidget* parent)
-    : QWidget(parent), ui_(std::make_unique<Ui::ViewController>()), listAddress_(std::move(listAddress)) {
+    : QWidget(parent),
+      ui_(std::make_unique<Ui::ViewController>()),
+      listAddress_(std::move(listAddress)),
+      effects_(this, {[this](const std::vector<std::string>& texts) { showStatuses(texts); },
+                      [this](bool shown) { processBar->setHidden(!shown); },
+                      [this](double percent) { processBar->setDoubleValue(percent); },
+                      [this](bool enabled) { updateBtn->setEnabled(enabled); },
+                      [this](bool enabled) { tableView->setEnabled(enabled); }}),
+      exchange_(std::make_unique<update::ExchangeThread>(effects_, [this](auto v, auto p) { arm(v, p); })) {
   ui_->setupUi(this);
   processBar = ui_->processBar;
   updateBtn = ui_->updateBtn;
@@ -24,7 +37,8 @@ ViewController::ViewController(QString listAddress, QWidget* parent)
 
 ViewController::~ViewController() {
   for (auto token : observers_) NotificationCenter::defaultCenter().removeObserver(token);
-  globalQueue_.waitForAll();
+  globalQueue_.waitForAll();  // a job still running posts to the exchange
+  exchange_.reset();
 }
 
 void ViewController::connectActions() {
@@ -70,37 +84,37 @@ tableViewCell* ViewController::tableViewViewForRow(int row) {
   return &cell_;
 }
 
+void ViewController::showStatus(const QString& text) { showStatuses({text.toStdString()}); }
+
 // Widgets are only ever touched on the window's thread; a slip here would be
-// a data race that no sanitizer sees, so it stops the program instead.
-void ViewController::showStatus(const QString& text) {
+// a data race that no sanitizer sees, so it stops the program instead. The
+// line keeps its last 200 lines: replies that keep coming must not make every
+// change of it slower than the last.
+void ViewController::showStatuses(const std::vector<std::string>& texts) {
   if (QThread::currentThread() != thread()) qFatal("status line changed off the window's thread");
-  if (text.startsWith(QStringLiteral("\r\n"))) message->setStringValue(message->stringValue() + text);
-  else message->setStringValue(text);
-}
-
-void ViewController::postStatus(const QString& text) {
-  platform::mainQueueAsync(this, [this, text] { showStatus(text); });
-}
-
-std::shared_ptr<RFDevice> ViewController::connectedDevice() const {
-  std::lock_guard lock(linkMutex_);
-  return connectedDevice_;
-}
-
-using Version = std::array<std::int64_t, 3>;
-#define GUARDED_GETTER(type, name, field) \
-  type ViewController::name() const {     \
-    std::lock_guard lock(fieldsMutex_);   \
-    return field;                         \
+  QString value = message->stringValue();
+  for (const auto& text : texts) {
+    const QString t = QString::fromStdString(text);
+    value = t.startsWith(QStringLiteral("\r\n")) ? value + t : t;
   }
-GUARDED_GETTER(std::optional<platform::Data>, rdata, rdata_)
-GUARDED_GETTER(std::vector<std::uint8_t>, start_tab, start_tab_)
-GUARDED_GETTER(std::shared_ptr<HIDDeviceMonitor>, rfDeviceMonitor, rfDeviceMonitor_)
-GUARDED_GETTER(std::uint32_t, vid, vid_)
-GUARDED_GETTER(std::uint32_t, pid, pid_)
-GUARDED_GETTER(std::shared_ptr<const platform::Data>, bin, bin_)
-GUARDED_GETTER(Version, version, version_)
-GUARDED_GETTER(std::int64_t, positionofbin, positionofbin_)
-GUARDED_GETTER(std::vector<HIDMonitorData>, pv, pv_)
-GUARDED_GETTER(std::int64_t, cnt, cnt_)
-#undef GUARDED_GETTER
+  message->setStringValue(lastLines(value, kStatusLinesKept));
+}
+
+void ViewController::postStatus(const QString& text) { effects_.status(text.toStdString()); }
+
+std::shared_ptr<HIDDeviceMonitor> ViewController::rfDeviceMonitor() const {
+  std::lock_guard lock(monitorMutex_);
+  return rfDeviceMonitor_;
+}
+
+std::int64_t ViewController::state() const { return ask([](const auto& e) { return e.state(); }); }
+bool ViewController::isConnected() const { return ask([](const auto& e) { return e.isConnected(); }); }
+std::shared_ptr<RFDevice> ViewController::connectedDevice() const {
+  return ask([](const auto& e) { return e.connectedDevice(); });
+}
+std::optional<platform::Data> ViewController::rdata() const { return ask([](const auto& e) { return e.rdata(); }); }
+std::vector<std::uint8_t> ViewController::start_tab() const { return ask([](const auto& e) { return e.start_tab(); }); }
+std::shared_ptr<const platform::Data> ViewController::bin() const { return ask([](const auto& e) { return e.bin(); }); }
+std::int64_t ViewController::positionofbin() const { return ask([](const auto& e) { return e.positionofbin(); }); }
+std::vector<HIDMonitorData> ViewController::pv() const { return ask([](const auto& e) { return e.pv(); }); }
+std::int64_t ViewController::cnt() const { return ask([](const auto& e) { return e.cnt(); }); }

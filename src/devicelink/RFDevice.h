@@ -9,7 +9,8 @@ class RFDevice {
   explicit RFDevice(HIDDevice deviceInfo) : deviceInfo(std::move(deviceInfo)) {}
   // Whether the device took the report. Callers that only send a command may
   // ignore it; the transfer must not go on past a piece that was not taken.
-  bool write(const platform::Data& data) const;
+  bool write(const platform::Data& data) const { return write(data.data(), data.size()); }
+  bool write(const std::uint8_t* bytes, std::size_t length) const;
 
   const HIDDevice deviceInfo;
 };

@@ -25,7 +25,7 @@ void WindowFixture::TearDown() {
 
 void WindowFixture::openWindow(bool realSleep) {
   vc = std::make_unique<ViewController>(QString::fromStdString(listUrl()));
-  sleeper->ready = [this] { return vc && vc->isConnected.load(); };
+  sleeper->ready = [this] { return vc && vc->isConnected(); };
   if (textOptions) vc->setTextReadOptions(*textOptions);
   if (!realSleep) vc->setSleeper([s = sleeper](double seconds) { (*s)(seconds); });
   QObject::connect(vc->message, &StatusField::stringValueChanged,

@@ -10,8 +10,8 @@
 
 #include "EventWait.h"
 #include "app/ViewController.h"
-#include "platform/sim/SimulatedAdapter.h"
-#include "platform/sim/SimulatedBus.h"
+#include "sim/SimulatedAdapter.h"
+#include "sim/SimulatedBus.h"
 #include "server/SampleCatalogue.h"
 
 // Records the protocol's pauses instead of sleeping them.

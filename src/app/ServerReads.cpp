@@ -1,5 +1,5 @@
 // Every read of the firmware server: bounded, and refused with a text of its own.
-#include "app/ViewController.h"
+#include "ViewController.h"
 
 const char* ViewController::readFromServer(const std::string& url, platform::UrlReadOptions options,
                                            std::size_t limit, const char* tooLargeText, const char* failedText,

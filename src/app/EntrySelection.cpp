@@ -1,8 +1,8 @@
 // Choosing a list entry: its description is shown and it becomes current.
-#include "FirmwareList.h"
-#include "ImageCheck.h"
-#include "app/StatusTexts.h"
-#include "app/ViewController.h"
+#include "catalogue/FirmwareList.h"
+#include "catalogue/ImageCheck.h"
+#include "StatusTexts.h"
+#include "ViewController.h"
 #include "platform/TextDecoding.h"
 
 namespace {
@@ -42,8 +42,8 @@ bool ViewController::selectionIsUsable(const std::vector<std::string>& fields, s
 void ViewController::tableViewOnClick() {
   const int row = tableSelectedRow();
   if (row < 0 || !lines || row >= numberOfRows()) return;
-  // An entry cannot change under a download that is about to use it.
-  if (downloadUnderWay_) return;
+  // The entry stays as it was while its image is being downloaded.
+  if (ask([](const update::AdapterExchange& e) { return e.downloadUnderWay(); })) return;
   const std::string line = (*lines)[static_cast<std::size_t>(row)];
   const auto fields = catalogue::splitFields(line);
   std::array<std::int64_t, 3> newVersion = version();
@@ -61,14 +61,10 @@ void ViewController::tableViewOnClick() {
     showStatus(texts::descriptionNotText);
     return;
   }
-  {
-    std::lock_guard lock(fieldsMutex_);
-    vid_ = newVid;
-    pid_ = newPid;
-  }
+  vid_ = newVid;
+  pid_ = newPid;
   showStatus(QStringLiteral(" ") + QString::fromStdString(*description));
   updateBtn->setEnabled(true);
-  std::lock_guard lock(fieldsMutex_);
   version_ = newVersion;
   currentLine_ = line;
 }

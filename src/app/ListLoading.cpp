@@ -1,9 +1,9 @@
 // Reading the firmware list while the window loads.
 #include <algorithm>
 
-#include "FirmwareList.h"
-#include "app/StatusTexts.h"
-#include "app/ViewController.h"
+#include "catalogue/FirmwareList.h"
+#include "StatusTexts.h"
+#include "ViewController.h"
 #include "platform/TextDecoding.h"
 
 namespace {

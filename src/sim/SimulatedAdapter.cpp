@@ -3,25 +3,15 @@
 #include <algorithm>
 
 #include "SimulatedBus.h"
+#include "update/AdapterReports.h"
 
 namespace platform::sim {
-namespace {
-
-constexpr std::uint8_t kPrefix[4] = {0x95, 0x27, 0x68, 0x18};
-
-bool hasCommand(const Data& r, std::uint8_t a, std::uint8_t b, std::size_t commandLength) {
-  if (r.size() < commandLength) return false;
-  if (!std::equal(kPrefix, kPrefix + 4, r.begin()) || r[4] != a || r[5] != b) return false;
-  return std::all_of(r.begin() + static_cast<std::ptrdiff_t>(commandLength), r.end(), [](std::uint8_t x) { return x == 0; });
-}
-
-// A data piece that happens to look exactly like a command followed by zero
-// filler is taken for the command; the sample images never contain one.
-}  // namespace
-
 ReceivedReport::Kind classifyReport(const Data& r) {
-  if (hasCommand(r, 0x02, 0x02, 6)) return ReceivedReport::Kind::query;
-  if (hasCommand(r, 0x01, 0x01, 9)) return ReceivedReport::Kind::start;
+  switch (update::reports::classify(r.data(), r.size())) {
+    case update::reports::Kind::query: return ReceivedReport::Kind::query;
+    case update::reports::Kind::start: return ReceivedReport::Kind::start;
+    case update::reports::Kind::data: break;
+  }
   return ReceivedReport::Kind::data;
 }
 
@@ -48,13 +38,12 @@ HIDProperty SimulatedAdapter::property(const std::string& key) const {
 }
 
 Data SimulatedAdapter::replyBytes(const AdapterSettings& s) const {
-  Data reply(std::max<std::size_t>(s.replyLength, 18), 0);
-  std::copy(kPrefix, kPrefix + 4, reply.begin());
-  reply[6] = s.version[0];
-  reply[7] = s.version[1];
-  reply[8] = s.version[2];
-  reply[16] = static_cast<std::uint8_t>(s.lensId >> 8);
-  reply[17] = static_cast<std::uint8_t>(s.lensId & 0xFF);
+  using namespace update::reports;
+  Data reply(std::max<std::size_t>(s.replyLength, kLensReplyBytes), 0);
+  std::copy(kCommandPrefix.begin(), kCommandPrefix.end(), reply.begin());
+  std::copy(s.version.begin(), s.version.end(), reply.begin() + kReplyVersionAt);
+  reply[kReplyLensIdAt] = static_cast<std::uint8_t>(s.lensId >> 8);
+  reply[kReplyLensIdAt + 1] = static_cast<std::uint8_t>(s.lensId & 0xFF);
   reply.resize(s.replyLength);
   return reply;
 }

@@ -1,0 +1,29 @@
+// The adapter image button, and the arming of the device link.
+#include "ViewController.h"
+
+namespace {
+constexpr std::int64_t kMonitorReportSize = 64;
+}  // namespace
+
+bool ViewController::isInMonitor(std::int64_t VID, std::int64_t PID) {
+  return exchange_->call([=](update::AdapterExchange& e) { return e.isInMonitor(VID, PID); });
+}
+
+// One monitor and one thread per pair, for the rest of the process's life.
+// Runs on the exchange's thread.
+void ViewController::arm(std::int64_t vendor, std::int64_t product) {
+  auto monitor = std::make_shared<HIDDeviceMonitor>(std::vector<HIDMonitorData>{HIDMonitorData(vendor, product)},
+                                                    kMonitorReportSize);
+  auto daemon = std::make_shared<platform::Thread>([monitor] { monitor->start(); });
+  {
+    std::lock_guard lock(monitorMutex_);
+    rfDeviceMonitor_ = monitor;
+    rfDeviceDaemon_ = daemon;
+  }
+  daemon->start();
+}
+
+void ViewController::ImageOnClick() {
+  if (tableSelectedRow() == selectedRow) return;
+  exchange_->post([v = vid_, p = pid_](update::AdapterExchange& e) { e.lensPressed(v, p); });
+}

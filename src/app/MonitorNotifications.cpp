@@ -1,0 +1,21 @@
+// The HID monitors' notifications, handed to the exchange as they come.
+#include "ViewController.h"
+#include "platform/Dictionary.h"
+
+void ViewController::usbConnected(const platform::Notification& notification) {
+  const auto* device = platform::lookup<HIDDevice>(notification.object, "device");
+  if (!device) return;
+  exchange_->post([writer = std::make_shared<RFDevice>(*device)](update::AdapterExchange& e) {
+    e.adapterConnected(writer);
+  });
+}
+
+void ViewController::usbDisconnected(const platform::Notification&) {
+  exchange_->post([](update::AdapterExchange& e) { e.adapterGone(); });
+}
+
+void ViewController::hidReadData(const platform::Notification& notification) {
+  const auto* data = platform::lookup<platform::Data>(notification.object, "data");
+  if (!data) return;
+  exchange_->post([reply = *data](update::AdapterExchange& e) { e.replyReceived(reply); });
+}

@@ -1,0 +1,24 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+namespace update {
+
+// What the exchange asks of its surroundings, in the order it asks. Reports
+// go to the adapter directly; everything else goes through here.
+class ExchangeOutlet {
+ public:
+  virtual ~ExchangeOutlet() = default;
+  // Calls AdapterExchange::pauseOver(token) once `seconds` have passed.
+  virtual void pause(double seconds, std::uint64_t token) = 0;
+  // Starts watching for adapters with these ids, for good.
+  virtual void arm(std::int64_t vendorId, std::int64_t productId) = 0;
+  // A text that begins with "\r\n" is appended; any other replaces the line.
+  virtual void status(std::string text) = 0;
+  virtual void progressShown(bool shown) = 0;
+  virtual void progress(double percent) = 0;
+  virtual void updateButtonEnabled(bool enabled) = 0;
+  virtual void tableEnabled(bool enabled) = 0;
+};
+
+}  // namespace update

@@ -1,0 +1,20 @@
+#pragma once
+// The texts of the exchange with the adapter. A text that begins with "\r\n"
+// is appended to what the status line shows; any other replaces it.
+namespace texts {
+inline constexpr const char* connectedAppend = "\r\n设备已连接";
+inline constexpr const char* connected = "设备已连接";
+inline constexpr const char* disconnected = "设备已断开";
+inline constexpr const char* noDevice = "没有发现设备";
+inline constexpr const char* noDeviceForLens = "没发现设备";
+inline constexpr const char* mismatch = "所选的固件和连接的设备不匹配";
+inline constexpr const char* lensId = "\r\n镜头ID->0x%0x";
+inline constexpr const char* adapterVersion = "\r\n当前的接环版本：VER %d.%d.%d";
+inline constexpr const char* writing = "\r\n固件写入中......";
+inline constexpr const char* updateDone = "\r\n固件更新已完成";
+inline constexpr const char* removeAdapter = "\r\n请关闭程序后取下接环";
+inline constexpr const char* writeFailed = "\r\n固件写入失败：设备未收到数据，请重新连接接环后再次更新";
+inline constexpr const char* busyForLens = "\r\n固件写入中，请在写入完成后再查询镜头ID";
+inline constexpr const char* busyForUpdate = "\r\n固件写入中，请等待写入完成";
+inline constexpr const char* versionOutOfRange = "固件版本号超出范围（0-255），无法写入";
+}  // namespace texts

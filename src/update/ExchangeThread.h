@@ -1,0 +1,79 @@
+#pragma once
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <future>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <type_traits>
+#include <vector>
+
+#include "AdapterExchange.h"
+#include "platform/Sleep.h"
+
+namespace update {
+
+// The one thread on which the exchange with the adapter runs. The window, the
+// download job and the HID monitors only post requests here; the exchange's
+// state is never touched anywhere else. A pause runs on a timer thread of its
+// own through the injectable sleeper, and its end comes back here as an event,
+// so that arrivals and departures are taken while the tool waits for an adapter.
+class ExchangeThread : private ExchangeOutlet {
+ public:
+  using Arm = std::function<void(std::int64_t vendorId, std::int64_t productId)>;
+  // `window` receives the texts, the progress and the enabled states.
+  ExchangeThread(ExchangeOutlet& window, Arm arm);
+  ~ExchangeThread() override;
+  ExchangeThread(const ExchangeThread&) = delete;
+  ExchangeThread& operator=(const ExchangeThread&) = delete;
+
+  void setSleeper(platform::Sleeper sleeper);
+  // False once the thread is stopping: the request is dropped.
+  bool post(std::function<void(AdapterExchange&)> request);
+  // Runs `query` on the exchange's thread and returns its result (a default
+  // one once the thread is stopping).
+  template <typename Query>
+  auto call(Query query) -> std::invoke_result_t<Query, AdapterExchange&>;
+
+ private:
+  void run();
+  void pause(double seconds, std::uint64_t token) override;
+  void arm(std::int64_t vendorId, std::int64_t productId) override { arm_(vendorId, productId); }
+  void status(std::string text) override { window_.status(std::move(text)); }
+  void progressShown(bool shown) override { window_.progressShown(shown); }
+  void progress(double percent) override { window_.progress(percent); }
+  void updateButtonEnabled(bool enabled) override { window_.updateButtonEnabled(enabled); }
+  void tableEnabled(bool enabled) override { window_.tableEnabled(enabled); }
+  void reapPauses(bool all);
+
+  ExchangeOutlet& window_;
+  Arm arm_;
+  AdapterExchange exchange_;
+  platform::Sleeper sleeper_ = platform::threadSleep;  // used on the exchange's thread only
+
+  std::mutex mutex_;
+  std::condition_variable wake_;
+  std::deque<std::function<void()>> requests_;
+  bool stopping_ = false;
+  std::thread::id threadId_;
+  std::thread thread_;
+
+  struct Pause {
+    std::thread thread;
+    std::shared_ptr<std::atomic<bool>> over;
+  };
+  std::vector<Pause> pauses_;  // touched on the exchange's thread only
+};
+
+template <typename Query>
+auto ExchangeThread::call(Query query) -> std::invoke_result_t<Query, AdapterExchange&> {
+  using Result = std::invoke_result_t<Query, AdapterExchange&>;
+  if (std::this_thread::get_id() == threadId_) return query(exchange_);
+  std::promise<Result> promise;
+  auto result = promise.get_future();
+  if (!post([&](AdapterExchange& exchange) { promise.set_value(query(exchange)); })) return Result{};
+  return result.get();
+}
+
+}  // namespace update
