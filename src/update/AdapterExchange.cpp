@@ -65,7 +65,7 @@ void AdapterExchange::downloadFailed() { downloading_ = false; }
 
 void AdapterExchange::imageDownloaded(std::shared_ptr<const platform::Data> image, const FirmwareEntry& entry) {
   downloading_ = false;
-  if (transferring_ || waiting_ != Waiting::nothing) {
+  if (queryOutstanding_ || transferring_ || waiting_ != Waiting::nothing) {
     outlet_.status(texts::busyForUpdate);
     return;
   }

@@ -63,6 +63,8 @@ class AdapterExchange {
   // From the update press to the last piece, or until the update fails.
   bool updateUnderWay() const;
   bool downloadUnderWay() const { return downloading_; }
+  // Whether a pause is running, whose end is awaited.
+  bool pausing() const { return waiting_ != Waiting::nothing; }
 
  private:
   enum class Waiting { nothing, adapterForUpdate, adapterForLens, afterStart, beforePiece, extraPause };

@@ -1,0 +1,353 @@
+// The exchange with the adapter, driven event by event: every pause is
+// recorded and ended by the test, so the pacing is checked exactly and no
+// test waits for it.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "update/AdapterExchange.h"
+#include "update/AdapterReports.h"
+#include "update/ExchangeTexts.h"
+
+using namespace update;
+using platform::Data;
+using Kind = reports::Kind;
+
+namespace {
+
+// An adapter's end of the link: records what it is sent.
+class FakeAdapter : public platform::HIDPlatformDevice {
+ public:
+  FakeAdapter(std::int64_t vendor, std::int64_t product) : vendorId(vendor), productId(product) {}
+  platform::HIDProperty property(const std::string& key) const override {
+    if (key == "MaxInputReportSize") return std::int64_t{64};
+    if (key == "VendorID") return vendorId;
+    if (key == "ProductID") return productId;
+    return std::monostate{};
+  }
+  int setReport(int, std::uint32_t, const std::uint8_t* r, std::int64_t n) override {
+    if (refuseAt && attempts++ == *refuseAt) return platform::kIOReturnError;
+    reports.emplace_back(r, r + n);
+    return platform::kIOReturnSuccess;
+  }
+  std::vector<Kind> kinds() const {
+    std::vector<Kind> k;
+    for (const auto& r : reports) k.push_back(reports::classify(r.data(), r.size()));
+    return k;
+  }
+  Data image() const {  // the data reports since the last start report
+    Data joined;
+    for (const auto& r : reports) {
+      const Kind k = reports::classify(r.data(), r.size());
+      if (k == Kind::start) joined.clear();
+      if (k == Kind::data) joined.insert(joined.end(), r.begin(), r.end());
+    }
+    return joined;
+  }
+  std::int64_t vendorId, productId;
+  std::optional<std::size_t> refuseAt;  // does not take the report of this number (from 0), only that one
+  std::size_t attempts = 0;
+  std::vector<Data> reports;
+};
+
+// The window's side: every effect as one line, in order.
+class Recorder : public ExchangeOutlet {
+ public:
+  void pause(double seconds, std::uint64_t token) override {
+    pauses.push_back(seconds);
+    lastToken = token;
+    effects.push_back("pause " + std::to_string(seconds).substr(0, 3));
+  }
+  void arm(std::int64_t v, std::int64_t p) override { effects.push_back("arm " + std::to_string(v) + ":" + std::to_string(p)); }
+  void status(std::string text) override {
+    texts.push_back(text);
+    effects.push_back("status " + text);
+  }
+  void progressShown(bool shown) override { effects.push_back(shown ? "bar shown" : "bar hidden"); }
+  void progress(double percent) override { progressValues.push_back(percent); }
+  void updateButtonEnabled(bool e) override { effects.push_back(e ? "button on" : "button off"); }
+  void tableEnabled(bool e) override { effects.push_back(e ? "table on" : "table off"); }
+
+  bool shown(const std::string& text) const { return std::find(texts.begin(), texts.end(), text) != texts.end(); }
+  std::vector<double> pauses;
+  std::vector<std::string> effects, texts;
+  std::vector<double> progressValues;
+  std::uint64_t lastToken = 0;
+};
+
+std::size_t countOf(const std::vector<Kind>& kinds, Kind kind) {
+  return static_cast<std::size_t>(std::count(kinds.begin(), kinds.end(), kind));
+}
+
+const FirmwareEntry kEntryA{0xF1A5, 0x0001, {1, 0, 12}};
+const FirmwareEntry kEntryB{0xF1A5, 0x0002, {2, 0, 1}};
+
+Data versionReply(std::uint8_t a = 1, std::uint8_t b = 0, std::uint8_t c = 0) {
+  Data r(64, 0);
+  r[6] = a, r[7] = b, r[8] = c;
+  r[16] = 0x0A, r[17] = 0xBC;
+  return r;
+}
+
+std::shared_ptr<const Data> imageOf(std::size_t bytes, std::uint8_t seed) {
+  Data d(bytes);
+  for (std::size_t i = 0; i < bytes; ++i) d[i] = static_cast<std::uint8_t>(seed + i * 7);
+  return std::make_shared<const Data>(std::move(d));
+}
+
+class Exchange : public ::testing::Test {
+ protected:
+  std::shared_ptr<FakeAdapter> connect(std::int64_t vendor, std::int64_t product) {
+    auto a = std::make_shared<FakeAdapter>(vendor, product);
+    exchange.adapterConnected(std::make_shared<RFDevice>(HIDDevice(a)));
+    return a;
+  }
+  void endPause() { exchange.pauseOver(out.lastToken); }
+  // Press, download and the wait for the adapter: the query goes out.
+  void startUpdate(std::shared_ptr<const Data> image, const FirmwareEntry& entry) {
+    ASSERT_TRUE(exchange.updatePressed(entry));
+    exchange.imageDownloaded(std::move(image), entry);
+    endPause();
+  }
+  // Ends each pause and answers every piece, as an adapter does, until the update is over.
+  void runToEnd() {
+    for (int i = 0; i < 10000 && exchange.updateUnderWay(); ++i) {
+      if (exchange.pausing()) endPause();
+      else exchange.replyReceived(Data(64, 0));
+    }
+  }
+  // Answers the query with the adapter's version, then runs to the end.
+  void answerUntilDone() {
+    exchange.replyReceived(versionReply());
+    runToEnd();
+  }
+  Recorder out;
+  AdapterExchange exchange{out};
+};
+
+}  // namespace
+
+TEST(AdapterReportsTest, TheBytesAdaptersRelyOn) {
+  EXPECT_EQ(std::vector<std::uint8_t>(reports::kQuery.begin(), reports::kQuery.end()),
+            (std::vector<std::uint8_t>{0x95, 0x27, 0x68, 0x18, 0x02, 0x02}));
+  EXPECT_EQ(std::vector<std::uint8_t>(reports::kStartTemplate.begin(), reports::kStartTemplate.end()),
+            (std::vector<std::uint8_t>{0x95, 0x27, 0x68, 0x18, 0x01, 0x01, 0x02, 0x00, 0x02}));
+  EXPECT_EQ(reports::kStartVersionAt, 6u);
+  EXPECT_EQ(reports::kReplyVersionAt, 6u);
+  EXPECT_EQ(reports::kReplyLensIdAt, 16u);
+  EXPECT_EQ(reports::kPieceBytes, 64u);
+}
+
+TEST_F(Exchange, AWholeUpdateItsPacingTextsAndBytes) {
+  auto a = connect(0xF1A5, 1);
+  const auto image = imageOf(2048, 3);  // 32 pieces
+  ASSERT_TRUE(exchange.updatePressed(kEntryA));
+  exchange.imageDownloaded(image, kEntryA);
+  EXPECT_EQ(out.effects, (std::vector<std::string>{"arm 61861:1", "pause 1.0"}));
+  EXPECT_TRUE(a->reports.empty());  // nothing before the pause is over
+  endPause();
+  ASSERT_EQ(a->kinds(), std::vector<Kind>{Kind::query});
+  EXPECT_EQ(a->reports[0], (Data{0x95, 0x27, 0x68, 0x18, 0x02, 0x02, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+                                0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+                                0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+  out.effects.clear();
+  exchange.replyReceived(versionReply(3, 4, 5));
+  EXPECT_EQ(out.effects, (std::vector<std::string>{"status \r\n当前的接环版本：VER 3.4.5", "status \r\n固件写入中......",
+                                                   "bar shown", "button off", "table off", "pause 0.5"}));
+  ASSERT_EQ(a->kinds().back(), Kind::start);
+  EXPECT_EQ(Data(a->reports[1].begin(), a->reports[1].begin() + 9),
+            (Data{0x95, 0x27, 0x68, 0x18, 0x01, 0x01, 1, 0, 12}));
+  answerUntilDone();
+  EXPECT_EQ(a->image(), *image);
+  std::vector<double> pacing{1.0, 0.5};
+  for (int piece = 1; piece <= 32; ++piece) {
+    pacing.push_back(0.1);
+    if (piece == 17) pacing.push_back(0.2);
+  }
+  EXPECT_EQ(out.pauses, pacing);
+  EXPECT_EQ(out.progressValues.size(), 32u);  // 0, then after each piece but the last
+  EXPECT_DOUBLE_EQ(out.progressValues[1], 3.125);
+  const std::vector<std::string> last(out.effects.end() - 3, out.effects.end());
+  EXPECT_EQ(last, (std::vector<std::string>{"status \r\n固件更新已完成", "status \r\n请关闭程序后取下接环", "bar hidden"}));
+  EXPECT_EQ(exchange.cnt(), 32 - 17);
+}
+
+TEST_F(Exchange, TheExtraPauseCountRunsOnAcrossTransfers) {
+  auto a = connect(0xF1A5, 1);
+  startUpdate(imageOf(1024, 1), kEntryA);  // 16 pieces: no extra pause, the count ends at 16
+  answerUntilDone();
+  EXPECT_EQ(std::count(out.pauses.begin(), out.pauses.end(), 0.2), 0);
+  out.pauses.clear();
+  startUpdate(imageOf(1024, 2), kEntryA);
+  answerUntilDone();
+  // The first piece of the second transfer finds the count at 16.
+  EXPECT_EQ(out.pauses, (std::vector<double>{1.0, 0.5, 0.1, 0.2, 0.1, 0.1, 0.1, 0.1, 0.1, 0.1, 0.1, 0.1, 0.1, 0.1, 0.1,
+                                             0.1, 0.1, 0.1, 0.1}));
+}
+
+// A lens press while the start report's pause runs would put a query among
+// the pieces: it is refused with its text, and so is any press until the last piece.
+TEST_F(Exchange, LensPressesDuringAnUpdateAreRefused) {
+  auto a = connect(0xF1A5, 1);
+  ASSERT_TRUE(exchange.updatePressed(kEntryA));
+  exchange.lensPressed(0xF1A5, 1);  // during the download
+  exchange.imageDownloaded(imageOf(1024, 1), kEntryA);
+  exchange.lensPressed(0xF1A5, 1);  // waiting for the adapter
+  endPause();
+  exchange.lensPressed(0xF1A5, 1);  // the query is unanswered
+  exchange.replyReceived(versionReply());
+  exchange.lensPressed(0xF1A5, 1);  // in the start report's pause
+  endPause();
+  exchange.lensPressed(0xF1A5, 1);  // before a piece
+  runToEnd();
+  EXPECT_EQ(std::count(out.texts.begin(), out.texts.end(), std::string(texts::busyForLens)), 5);
+  std::vector<Kind> expected{Kind::query, Kind::start};
+  expected.insert(expected.end(), 16, Kind::data);
+  EXPECT_EQ(a->kinds(), expected);
+  EXPECT_TRUE(out.shown(texts::updateDone));
+  exchange.lensPressed(0xF1A5, 1);  // afterwards it is taken
+  endPause();
+  EXPECT_EQ(a->kinds().back(), Kind::query);
+}
+
+// A second press while the query is unanswered: refused, so that no second
+// image and no second query can get into the running update.
+TEST_F(Exchange, ASecondUpdateIsRefusedUntilTheFirstHasEnded) {
+  auto a = connect(0xF1A5, 1);
+  const auto first = imageOf(1024, 1);
+  startUpdate(first, kEntryA);
+  EXPECT_FALSE(exchange.updatePressed(kEntryB));
+  EXPECT_TRUE(out.shown(texts::busyForUpdate));
+  exchange.imageDownloaded(imageOf(2048, 9), kEntryB);  // a download that got through regardless
+  answerUntilDone();
+  EXPECT_EQ(a->image(), *first);
+  EXPECT_EQ(a->reports[1][8], 12);  // the first entry's version
+  EXPECT_EQ(countOf(a->kinds(), Kind::query), 1u);
+  EXPECT_TRUE(exchange.updatePressed(kEntryA));  // and afterwards it is taken
+}
+
+// After "没有发现设备" the exchange waits for its adapter; a report from an
+// adapter of other ids must not start the transfer into it.
+TEST_F(Exchange, AnUnsolicitedReportOfAnotherAdapterWritesNothing) {
+  startUpdate(imageOf(1024, 1), kEntryA);
+  EXPECT_EQ(out.texts.back(), texts::noDevice);
+  EXPECT_EQ(exchange.state(), stateConstants::stStartWriteData);
+  auto other = connect(0x1234, 1);
+  EXPECT_EQ(out.texts.back(), texts::connectedAppend);
+  exchange.replyReceived(versionReply());
+  EXPECT_TRUE(other->reports.empty());
+  EXPECT_EQ(out.texts.back(), texts::mismatch);
+  EXPECT_EQ(exchange.state(), stateConstants::stEmpty);
+  EXPECT_EQ(std::count(out.effects.begin(), out.effects.end(), "bar shown"), 0);
+}
+
+TEST_F(Exchange, TheRightAdapterPluggedInAfterwardsStartsOnItsFirstReport) {
+  startUpdate(imageOf(1024, 1), kEntryA);
+  auto a = connect(0xF1A5, 1);
+  EXPECT_TRUE(a->reports.empty());  // no query is sent
+  exchange.replyReceived(versionReply());  // a lens change, say
+  runToEnd();
+  EXPECT_EQ(a->kinds().front(), Kind::start);
+  EXPECT_EQ(a->image(), *imageOf(1024, 1));
+  EXPECT_TRUE(out.shown(texts::updateDone));
+}
+
+TEST_F(Exchange, AVersionThatDoesNotFitIsRefusedBeforeAnythingIsShown) {
+  auto a = connect(0xF1A5, 1);
+  EXPECT_FALSE(exchange.updatePressed({0xF1A5, 1, {256, 0, 0}}));
+  EXPECT_EQ(out.texts.back(), texts::versionOutOfRange);
+  exchange.imageDownloaded(imageOf(1024, 1), {0xF1A5, 1, {1, -1, 0}});  // past the press, should one get there
+  endPause();
+  exchange.replyReceived(versionReply());
+  EXPECT_EQ(out.texts.back(), texts::versionOutOfRange);
+  EXPECT_EQ(a->kinds(), std::vector<Kind>{Kind::query});
+  EXPECT_EQ(std::count(out.effects.begin(), out.effects.end(), "button off"), 0);
+  EXPECT_EQ(exchange.state(), stateConstants::stEmpty);
+}
+
+TEST_F(Exchange, AReportThatIsNotTakenEndsTheUpdate) {
+  for (std::size_t taken : {0u, 1u, 2u, 7u}) {  // the query, the start report, the first piece, the sixth
+    Recorder fresh;
+    AdapterExchange e(fresh);
+    auto a = std::make_shared<FakeAdapter>(0xF1A5, 1);
+    a->refuseAt = taken;
+    e.adapterConnected(std::make_shared<RFDevice>(HIDDevice(a)));
+    ASSERT_TRUE(e.updatePressed(kEntryA));
+    e.imageDownloaded(imageOf(1024, 1), kEntryA);
+    for (int step = 0; step < 100 && e.updateUnderWay(); ++step) {
+      if (e.pausing()) e.pauseOver(fresh.lastToken);
+      else e.replyReceived(versionReply());
+    }
+    EXPECT_TRUE(fresh.shown(texts::writeFailed)) << taken;
+    EXPECT_FALSE(fresh.shown(texts::updateDone)) << taken;
+    EXPECT_EQ(a->reports.size(), taken) << taken;
+    EXPECT_FALSE(e.updateUnderWay()) << taken;
+    if (taken > 0) {
+      EXPECT_EQ(fresh.effects.back(), "table on") << taken;
+    }
+  }
+}
+
+TEST_F(Exchange, TheConnectTextDependsOnTheState) {
+  connect(0xF1A5, 1);
+  EXPECT_TRUE(out.texts.empty());  // idle: nothing
+  exchange.lensPressed(0xF1A5, 1);
+  connect(0xF1A5, 2);
+  EXPECT_EQ(out.texts.back(), texts::connected);  // lens query: replaces
+  EXPECT_EQ(exchange.connectedDevice()->deviceInfo.productId, 2);
+  endPause();
+  ASSERT_TRUE(exchange.updatePressed(kEntryB));
+  exchange.imageDownloaded(imageOf(1024, 1), kEntryB);
+  EXPECT_EQ(exchange.state(), stateConstants::stStartWriteData);
+  connect(0xF1A5, 2);
+  EXPECT_EQ(out.texts.back(), texts::connectedAppend);  // before an update: appended
+}
+
+TEST_F(Exchange, TheAdapterLeavingEndsTheTransferAndLateEventsChangeNothing) {
+  auto a = connect(0xF1A5, 1);
+  startUpdate(imageOf(2048, 1), kEntryA);
+  exchange.replyReceived(versionReply());
+  endPause();  // the start report's pause
+  const auto pieceToken = out.lastToken;
+  exchange.adapterGone();
+  EXPECT_EQ(exchange.state(), stateConstants::stEmpty);
+  EXPECT_FALSE(exchange.isConnected());
+  EXPECT_EQ(out.texts.back(), texts::disconnected);
+  EXPECT_EQ(out.effects.back(), "table on");
+  exchange.pauseOver(pieceToken);  // the piece's pause ends after all
+  exchange.replyReceived(Data(64, 1));
+  EXPECT_EQ(a->kinds(), (std::vector<Kind>{Kind::query, Kind::start}));
+  EXPECT_EQ(exchange.rdata(), Data(64, 1));
+  EXPECT_FALSE(exchange.updateUnderWay());
+}
+
+// Replies that arrive while a pause runs are taken after it, one piece each.
+TEST_F(Exchange, RepliesDuringAPauseWaitForItsEnd) {
+  auto a = connect(0xF1A5, 1);
+  startUpdate(imageOf(1024, 1), kEntryA);
+  exchange.replyReceived(versionReply());  // start report, then its pause
+  exchange.replyReceived(Data(64, 0));     // out of turn, during the pause
+  EXPECT_EQ(a->kinds().back(), Kind::start);
+  endPause();                              // first piece taken, its pause begins
+  endPause();                              // first piece sent; the deferred reply takes the second
+  EXPECT_EQ(countOf(a->kinds(), Kind::data), 1u);
+  EXPECT_EQ(out.effects.back(), "pause 0.1");
+  endPause();
+  EXPECT_EQ(countOf(a->kinds(), Kind::data), 2u);
+}
+
+TEST_F(Exchange, LensRepliesAndShortOnes) {
+  auto a = connect(0xF1A5, 1);
+  exchange.lensPressed(0xF1A5, 1);
+  exchange.lensPressed(0xF1A5, 2);  // another entry before the first query went out
+  EXPECT_EQ(exchange.pv().size(), 2u);
+  endPause();
+  EXPECT_EQ(a->kinds(), std::vector<Kind>{Kind::query});  // one query, for the last press
+  exchange.replyReceived(Data(17, 0xFF));
+  EXPECT_TRUE(out.texts.empty());
+  exchange.replyReceived(versionReply());
+  EXPECT_EQ(out.texts.back(), "\r\n镜头ID->0XABC");
+  EXPECT_EQ(exchange.state(), stateConstants::stCheck);
+}
