@@ -39,6 +39,27 @@ TEST_F(Lens, NoAdapterAndShortRepliesShowNoLensId) {
   EXPECT_EQ(vc->state(), stateConstants::stCheck);
 }
 
+// An adapter that floods the tool with replies: the status line keeps its
+// last 200 lines and the window keeps up.
+TEST_F(Lens, AFloodOfRepliesKeepsTheStatusLineBounded) {
+  openWindow();
+  clickRow(kRow1000);
+  pressImage();  // no adapter: the exchange waits for lens replies
+  ASSERT_TRUE(waitFor([&] { return status() == texts::noDeviceForLens; }));
+  platform::Data reply(18, 0);
+  for (int i = 1; i <= 5000; ++i) {
+    reply[16] = static_cast<std::uint8_t>(i >> 8);
+    reply[17] = static_cast<std::uint8_t>(i);
+    NotificationCenter::defaultCenter().post(HIDDeviceDataReceived, Dictionary{{"data", reply}});
+  }
+  ASSERT_TRUE(waitFor([&] { return status().size() > 4 && status().substr(status().size() - 4) == "1388"; }));
+  const std::string text = status();
+  std::size_t lines = 1, at = 0;
+  while ((at = text.find("\r\n", at)) != std::string::npos) ++lines, at += 2;
+  EXPECT_EQ(lines, 200u);
+  EXPECT_LT(statuses.size(), 5000u);  // the appends were applied in batches
+}
+
 TEST_F(Lens, AnotherPairArmsASecondMonitorAndTheFirstKeepsRunning) {
   auto a = plug(kProductA);
   openWindow();

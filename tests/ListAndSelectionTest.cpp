@@ -88,6 +88,9 @@ TEST_F(ListAndSelection, A404ListAndAListThatIsNotUtf8AreNotTaken) {
   openWindow();
   EXPECT_EQ(status(), texts::listNotText);
   EXPECT_EQ(vc->numberOfRows(), 0);
+  putList("EF;f1a5;0001;Ver 1.0.0;\xf4\x90\x80\x80;x;y\n");  // above U+10FFFF
+  openWindow();
+  EXPECT_EQ(status(), texts::listNotText);
 }
 
 TEST_F(ListAndSelection, AListOverFourMebibytesIsRefused) {

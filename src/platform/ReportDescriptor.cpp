@@ -77,6 +77,8 @@ std::optional<std::int64_t> maxInputReportSize(const std::uint8_t* d, std::size_
     const auto bytes = static_cast<std::int64_t>((bits + 7) / 8) + (id != 0 ? 1 : 0);
     if (bytes > largest) largest = bytes;
   }
+  // No hidraw report is larger; a descriptor that says otherwise gives no size.
+  if (largest > kMaxHidrawReportBytes) return std::nullopt;
   return largest;
 }
 

@@ -30,9 +30,36 @@ std::optional<std::string> convert(const char* from, const Data& bytes) {
   return out;
 }
 
+// RFC 3629: shortest forms only, no surrogates, nothing above U+10FFFF.
+// glibc's iconv lets 5-byte forms and values above U+10FFFF through.
+bool isStrictUtf8(const Data& bytes) {
+  std::size_t i = 0;
+  const std::size_t n = bytes.size();
+  while (i < n) {
+    const std::uint8_t b = bytes[i];
+    std::size_t length;
+    std::uint8_t low = 0x80, high = 0xBF;  // the range of the second byte
+    if (b < 0x80) length = 1;
+    else if (b >= 0xC2 && b <= 0xDF) length = 2;
+    else if (b >= 0xE0 && b <= 0xEF) length = 3, low = b == 0xE0 ? 0xA0 : 0x80, high = b == 0xED ? 0x9F : 0xBF;
+    else if (b >= 0xF0 && b <= 0xF4) length = 4, low = b == 0xF0 ? 0x90 : 0x80, high = b == 0xF4 ? 0x8F : 0xBF;
+    else return false;
+    if (i + length > n) return false;
+    for (std::size_t k = 1; k < length; ++k) {
+      const std::uint8_t c = bytes[i + k];
+      if (c < (k == 1 ? low : 0x80) || c > (k == 1 ? high : 0xBF)) return false;
+    }
+    i += length;
+  }
+  return true;
+}
+
 }  // namespace
 
-std::optional<std::string> stringFromUTF8(const Data& bytes) { return convert("UTF-8", bytes); }
+std::optional<std::string> stringFromUTF8(const Data& bytes) {
+  if (!isStrictUtf8(bytes)) return std::nullopt;
+  return convert("UTF-8", bytes);
+}
 std::optional<std::string> stringFromGB18030(const Data& bytes) { return convert("GB18030", bytes); }
 
 }  // namespace platform
