@@ -9,14 +9,14 @@
 #include <memory>
 
 #include "DemoOptions.h"
-#include "EventWait.h"
 #include "DemoOutput.h"
+#include "DemoScript.h"
+#include "EventWait.h"
+#include "TranscriptCheck.h"
 #include "app/StatusTexts.h"
 #include "app/ViewController.h"
 #include "catalogue/FirmwareList.h"
 #include "catalogue/ZeroFill.h"
-#include "sim/SimulatedAdapter.h"
-#include "sim/SimulatedBus.h"
 #include "server/SampleCatalogue.h"
 
 namespace {
@@ -26,9 +26,11 @@ using platform::sim::SimulatedAdapter;
 std::string statusOf(const ViewController& vc) { return vc.message->stringValue().toStdString(); }
 bool statusHas(const ViewController& vc, const char* text) { return statusOf(vc).find(text) != std::string::npos; }
 
-void watch(ViewController& vc) {
-  QObject::connect(vc.message, &StatusField::stringValueChanged,
-                   [](const QString& s) { say("status: " + jsonString(s.toStdString())); });
+void watch(ViewController& vc, TranscriptCheck& check) {
+  QObject::connect(vc.message, &StatusField::stringValueChanged, [&check](const QString& s) {
+    say("status: " + jsonString(s.toStdString()));
+    check.status(s.toStdString());
+  });
   QObject::connect(vc.processBar, &ProgressIndicator::doubleValueChanged,
                    [](double v) { say("progress: " + QString::number(v).toStdString()); });
 }
@@ -46,7 +48,7 @@ std::vector<std::string> fieldsOfRow(const ViewController& vc, int row) {
 }
 
 std::shared_ptr<SimulatedAdapter> plugAdapter(platform::sim::SimulatedBus& bus, const DemoOptions& o,
-                                              const ViewController& vc) {
+                                              const ViewController& vc, TranscriptCheck& check) {
   platform::sim::AdapterSettings s;
   if (o.adapterIds) {
     std::tie(s.vendorId, s.productId) = *o.adapterIds;
@@ -60,16 +62,14 @@ std::shared_ptr<SimulatedAdapter> plugAdapter(platform::sim::SimulatedBus& bus, 
   }
   s.version = o.adapterVersion;
   s.lensId = o.lensId;
-  s.replyDelaySeconds = 0.002;
+  s.replyDelaySeconds = o.replyDelay;
+  s.refuseKind = o.refuseKind;
   auto adapter = bus.plug(s);
-  adapter->setObserver([](const platform::sim::ReceivedReport& r) { say(sentLine(kindName(r.kind), r.bytes)); });
+  adapter->setObserver([&check](const platform::sim::ReceivedReport& r) {
+    say(sentLine(kindName(r.kind), r.bytes));
+    check.report(r.kind);
+  });
   return adapter;
-}
-
-void clickRow(ViewController& vc, int row) {
-  const QModelIndex index = vc.tableView->model()->index(row, 0);
-  vc.tableView->scrollTo(index);
-  QTest::mouseClick(vc.tableView->viewport(), Qt::LeftButton, {}, vc.tableView->visualRect(index).center());
 }
 
 bool updateEnded(const ViewController& vc) {
@@ -78,6 +78,11 @@ bool updateEnded(const ViewController& vc) {
                               texts::imageTooLarge, texts::imageBadUrl, texts::imageCheckFailed, texts::versionOutOfRange, "固件写入失败"})
     if (statusHas(vc, failure)) return true;
   return false;
+}
+
+void savePicture(ViewController& vc, const DemoOptions& o) {
+  if (!vc.grab().save(QString::fromStdString(o.png))) say("png: cannot save " + o.png);
+  else say("png: " + o.png);
 }
 
 bool imageMatches(const ViewController& vc, int row, const SimulatedAdapter& adapter) {
@@ -112,9 +117,40 @@ int drive(ViewController& vc, const DemoOptions& o, const SimulatedAdapter* adap
   }
   if (ok && o.update) ok = runUpdate(vc, o, adapter);
   if (ok && o.lens) ok = runLens(vc);
-  if (!vc.grab().save(QString::fromStdString(o.png))) say("png: cannot save " + o.png);
-  else say("png: " + o.png);
+  savePicture(vc, o);
   return ok ? 0 : 1;
+}
+
+// A completion text for an image that did not arrive whole, or that belongs
+// to an entry for other adapters, is the outcome a script must never produce.
+bool completionIsTrue(const ViewController& vc, const SimulatedAdapter* adapter) {
+  if (!statusHas(vc, texts::updateDone + 2)) return true;
+  if (!adapter) return false;
+  const auto settings = adapter->settings();
+  for (int row = 0; row < vc.numberOfRows(); ++row) {
+    const auto fields = fieldsOfRow(vc, row);
+    std::uint32_t v = 0, p = 0;
+    if (!catalogue::readHexField(catalogue::fieldOf(fields, catalogue::fVendor), v) ||
+        !catalogue::readHexField(catalogue::fieldOf(fields, catalogue::fProduct), p) || v != settings.vendorId ||
+        p != settings.productId)
+      continue;
+    auto read = platform::readURL(catalogue::fieldOf(fields, catalogue::fImage));
+    if (!read.ok()) continue;
+    catalogue::zeroFill(read.bytes);
+    if (adapter->receivedImage() == read.bytes) return true;
+  }
+  return false;
+}
+
+int script(ViewController& vc, const DemoOptions& o, platform::sim::SimulatedBus* bus,
+           const std::shared_ptr<SimulatedAdapter>& adapter, TranscriptCheck& check) {
+  runScript(vc, o, bus, adapter, check);
+  savePicture(vc, o);
+  auto violations = check.violations();
+  if (!completionIsTrue(vc, adapter.get())) violations.push_back("completion shown for an image that did not arrive whole");
+  for (const auto& v : violations) say("violation: " + v);
+  say(violations.empty() ? "script: no violation" : "script: violations found");
+  return violations.empty() ? 0 : 1;
 }
 
 }  // namespace
@@ -152,14 +188,16 @@ int main(int argc, char* argv[]) {
   }
   int status;
   {
+    TranscriptCheck check;
     ViewController vc(QString::fromStdString(base + kListPath));
-    watch(vc);
+    watch(vc, check);
     vc.viewDidLoad();
     vc.show();
     printRows(vc);
     std::shared_ptr<SimulatedAdapter> adapter;
-    if (bus && !options->noAdapter) adapter = plugAdapter(*bus, *options, vc);
-    status = options->headless ? drive(vc, *options, adapter.get()) : app.exec();
+    if (bus && !options->noAdapter) adapter = plugAdapter(*bus, *options, vc, check);
+    if (!options->script.empty()) status = script(vc, *options, bus.get(), adapter, check);
+    else status = options->headless ? drive(vc, *options, adapter.get()) : app.exec();
   }
   std::fflush(nullptr);
   std::_Exit(status);

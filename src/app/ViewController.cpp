@@ -118,3 +118,6 @@ std::shared_ptr<const platform::Data> ViewController::bin() const { return ask([
 std::int64_t ViewController::positionofbin() const { return ask([](const auto& e) { return e.positionofbin(); }); }
 std::vector<HIDMonitorData> ViewController::pv() const { return ask([](const auto& e) { return e.pv(); }); }
 std::int64_t ViewController::cnt() const { return ask([](const auto& e) { return e.cnt(); }); }
+bool ViewController::exchangeBusy() const {
+  return ask([](const auto& e) { return e.updateUnderWay() || e.pausing(); });
+}

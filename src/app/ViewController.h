@@ -109,6 +109,8 @@ class ViewController : public QWidget {
   std::int64_t positionofbin() const;
   std::vector<HIDMonitorData> pv() const;
   std::int64_t cnt() const;
+  // Whether an update, a download or a pause of the exchange is under way.
+  bool exchangeBusy() const;
 
  private:
   void connectActions();

@@ -59,6 +59,7 @@ int SimulatedAdapter::setReport(int reportType, std::uint32_t, const std::uint8_
   {
     std::lock_guard lock(mutex_);
     if (!plugged_) return kIOReturnNotAttached;
+    if (settings_.refuseKind && static_cast<int>(got.kind) == *settings_.refuseKind) return kIOReturnError;
     s = settings_;
     generation = generation_;
     received_.push_back(got);
@@ -78,6 +79,18 @@ int SimulatedAdapter::setReport(int reportType, std::uint32_t, const std::uint8_
   if (leave) bus->unplug(shared_from_this());
   else if (reply) bus->deliverReport(shared_from_this(), replyBytes(s), s.replyDelaySeconds, generation);
   return kIOReturnSuccess;
+}
+
+void SimulatedAdapter::poke() {
+  AdapterSettings s;
+  std::uint64_t generation;
+  {
+    std::lock_guard lock(mutex_);
+    if (!plugged_) return;
+    s = settings_;
+    generation = generation_;
+  }
+  if (auto bus = bus_.lock()) bus->deliverReport(shared_from_this(), replyBytes(s), 0, generation);
 }
 
 AdapterSettings SimulatedAdapter::settings() const {

@@ -47,6 +47,8 @@ class SimulatedAdapter : public HIDPlatformDevice, public std::enable_shared_fro
   bool waitUntil(const std::function<bool(const std::vector<ReceivedReport>&)>& done,
                  std::chrono::milliseconds timeout) const;
   void setObserver(std::function<void(const ReceivedReport&)> observer);
+  // Sends one report of its own, as an adapter does when a lens is changed.
+  void poke();
 
   // Called by the bus.
   void pluggedIn();

@@ -51,12 +51,12 @@ bool AdapterExchange::updatePressed(const FirmwareEntry& entry) {
     outlet_.status(texts::busyForUpdate);
     return false;
   }
-  // A lens query is about to go out; the press is not taken.
-  if (waiting_ != Waiting::nothing) return false;
   if (!entry.versionFitsTheStartReport()) {
     outlet_.status(texts::versionOutOfRange);
     return false;
   }
+  // A lens query still waiting for its adapter gives way to the update.
+  if (waiting_ == Waiting::adapterForLens) waiting_ = Waiting::nothing;
   downloading_ = true;
   return true;
 }

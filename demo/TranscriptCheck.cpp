@@ -1,0 +1,42 @@
+#include "TranscriptCheck.h"
+
+#include "update/ExchangeTexts.h"
+
+using Kind = platform::sim::ReceivedReport::Kind;
+
+void TranscriptCheck::report(Kind kind) {
+  std::lock_guard lock(mutex_);
+  if (kind == Kind::data) {
+    if (!open_) violation("a data report outside a transfer");
+    ++pieces_;
+    return;
+  }
+  if (open_ && pieces_ > 0) violation(kind == Kind::query ? "a query among the pieces" : "a start report among the pieces");
+  if (kind == Kind::start) {
+    open_ = true;
+    pieces_ = 0;
+  }
+}
+
+// Only what a change adds counts: the line keeps the texts of earlier updates.
+void TranscriptCheck::status(const std::string& text) {
+  std::lock_guard lock(mutex_);
+  const bool appended = text.size() >= lastStatus_.size() && text.compare(0, lastStatus_.size(), lastStatus_) == 0;
+  const std::string added = appended ? text.substr(lastStatus_.size()) : text;
+  lastStatus_ = text;
+  if (added.find(texts::removeAdapter) != std::string::npos || added.find(texts::writeFailed) != std::string::npos ||
+      added.rfind(texts::disconnected, 0) == 0)
+    open_ = false;
+}
+
+void TranscriptCheck::departed() {
+  std::lock_guard lock(mutex_);
+  open_ = false;
+}
+
+void TranscriptCheck::violation(const std::string& what) { violations_.push_back(what); }
+
+std::vector<std::string> TranscriptCheck::violations() const {
+  std::lock_guard lock(mutex_);
+  return violations_;
+}

@@ -1,0 +1,26 @@
+#pragma once
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "sim/SimulatedAdapter.h"
+
+// Watches what an adapter receives and what the window says, for the faults
+// that brick adapters: a query or start report among the pieces of a
+// transfer, a piece outside a transfer, and a completion text for an image
+// that did not arrive whole.
+class TranscriptCheck {
+ public:
+  void report(platform::sim::ReceivedReport::Kind kind);  // any thread
+  void status(const std::string& text);                   // the window's thread
+  void departed();
+  std::vector<std::string> violations() const;
+
+ private:
+  void violation(const std::string& what);
+  mutable std::mutex mutex_;
+  bool open_ = false;  // from a start report to the end of its transfer
+  std::size_t pieces_ = 0;
+  std::string lastStatus_;
+  std::vector<std::string> violations_;
+};
