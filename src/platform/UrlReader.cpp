@@ -11,17 +11,33 @@
 namespace platform {
 namespace {
 
+constexpr std::size_t kRoomAfterTheBody = 1024;  // the zero fill adds at most one block
+
 struct Sink {
+  CURL* curl;
   Data* bytes;
   std::size_t maxBytes;
+  bool reserved = false;
   bool overflow = false;
   bool badFraming = false;
   std::optional<std::string> contentLength;  // of the answer being received
 };
 
+// The announced length, when there is one, sizes the buffer once, with room
+// for the zero fill after it: the image is then never copied as it grows.
+void reserveForTheBody(Sink& sink) {
+  sink.reserved = true;
+  curl_off_t length = -1;
+  if (curl_easy_getinfo(sink.curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length) != CURLE_OK || length <= 0) return;
+  auto wanted = static_cast<std::size_t>(length);
+  if (sink.maxBytes) wanted = std::min(wanted, sink.maxBytes);
+  sink.bytes->reserve(wanted + kRoomAfterTheBody);
+}
+
 std::size_t collect(char* ptr, std::size_t size, std::size_t count, void* user) {
   auto* sink = static_cast<Sink*>(user);
   const std::size_t n = size * count;
+  if (!sink->reserved) reserveForTheBody(*sink);
   if (sink->maxBytes && sink->bytes->size() + n > sink->maxBytes) {
     sink->overflow = true;
     return 0;  // makes curl abort the transfer
@@ -146,7 +162,7 @@ UrlReadResult readURL(const std::string& url, const UrlReadOptions& options) {
   globalInit();
   CURL* curl = curl_easy_init();
   if (!curl) return result;
-  Sink sink{&result.bytes, options.maxBytes, false, false, std::nullopt};
+  Sink sink{curl, &result.bytes, options.maxBytes, false, false, false, std::nullopt};
   configure(curl, url, options, sink);
   const CURLcode code = curl_easy_perform(curl);
   long httpStatus = 0;

@@ -1,0 +1,113 @@
+// An image download through the tool's own read path and the zero fill,
+// against curl on the same URL in the same run, and the memory it takes.
+// The server runs in a process of its own so that its copy of the image is
+// not counted. Prints: download <MiB> ours_ms curl_ms ratio peak_growth_MiB image_MiB
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "catalogue/ZeroFill.h"
+#include "platform/UrlReader.h"
+#include "server/FirmwareServer.h"
+
+namespace {
+
+double seconds(std::chrono::steady_clock::duration d) { return std::chrono::duration<double>(d).count(); }
+
+long residentKiB() {
+  std::ifstream status("/proc/self/status");
+  std::string key;
+  long value = 0;
+  while (status >> key) {
+    if (key == "VmRSS:") {
+      status >> value;
+      return value;
+    }
+    status.ignore(4096, '\n');
+  }
+  return 0;
+}
+
+long peakKiB() {
+  std::ifstream status("/proc/self/status");
+  std::string key;
+  long value = 0;
+  while (status >> key) {
+    if (key == "VmHWM:") {
+      status >> value;
+      return value;
+    }
+    status.ignore(4096, '\n');
+  }
+  return 0;
+}
+
+double median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  return v[v.size() / 2];
+}
+
+double oursOnce(const std::string& url) {
+  platform::UrlReadOptions o = platform::UrlReadOptions::forImage();
+  o.maxBytes = 16u << 20;
+  const auto start = std::chrono::steady_clock::now();
+  auto read = platform::readURL(url, o);
+  if (!read.ok()) return -1;
+  catalogue::zeroFill(read.bytes);
+  return seconds(std::chrono::steady_clock::now() - start);
+}
+
+double curlOnce(const std::string& url) {
+  const std::string command = "curl -s -o /dev/null " + url;
+  const auto start = std::chrono::steady_clock::now();
+  if (std::system(command.c_str()) != 0) return -1;
+  return seconds(std::chrono::steady_clock::now() - start);
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  const std::size_t mib = argc > 1 ? std::strtoul(argv[1], nullptr, 10) : 15;
+  const int runs = argc > 2 ? std::atoi(argv[2]) : 7;
+  const std::size_t bytes = mib << 20;
+  int ready[2];
+  if (pipe(ready) != 0) return 1;
+  const pid_t server = fork();
+  if (server == 0) {
+    FirmwareServer s;
+    if (!s.start()) _exit(1);
+    s.put("/fw/big.bin", platform::Data(bytes, 0x5A));
+    const std::uint16_t port = s.port();
+    if (write(ready[1], &port, sizeof port) != sizeof port) _exit(1);
+    for (;;) pause();
+  }
+  std::uint16_t port = 0;
+  if (read(ready[0], &port, sizeof port) != sizeof port) return 1;
+  const std::string url = "http://127.0.0.1:" + std::to_string(port) + "/fw/big.bin";
+  const long idle = residentKiB();
+  std::vector<double> ours, theirs;
+  for (int i = 0; i < runs; ++i) {
+    ours.push_back(oursOnce(url));
+    theirs.push_back(curlOnce(url));
+  }
+  const long peak = peakKiB();
+  kill(server, SIGKILL);
+  waitpid(server, nullptr, 0);
+  if (*std::min_element(ours.begin(), ours.end()) < 0 || *std::min_element(theirs.begin(), theirs.end()) < 0) {
+    std::printf("download %zu MiB: a read failed\n", mib);
+    return 1;
+  }
+  const double o = median(ours), c = median(theirs);
+  std::printf("download %zu MiB: ours %.2f ms, curl %.2f ms, throughput ratio %.3f, peak growth %.1f MiB (image %zu MiB)\n",
+              mib, o * 1000, c * 1000, c / o, static_cast<double>(peak - idle) / 1024.0, mib);
+  return 0;
+}
