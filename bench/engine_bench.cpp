@@ -47,7 +47,7 @@ class CountingOutlet : public update::ExchangeOutlet {
     token = t;
   }
   void arm(std::int64_t, std::int64_t) override {}
-  void status(std::string) override {}
+  void status(std::string_view) override {}
   void progressShown(bool) override {}
   void progress(double) override {}
   void updateButtonEnabled(bool) override {}

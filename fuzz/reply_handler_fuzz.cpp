@@ -45,7 +45,6 @@ struct Harness : update::ExchangeOutlet {
   std::shared_ptr<Adapter> matching = std::make_shared<Adapter>(*this, 0xF1A5, 1);
   std::shared_ptr<Adapter> other = std::make_shared<Adapter>(*this, 0xF1A5, 2);
   std::map<const platform::Data*, update::FirmwareEntry> entryOf;
-  std::vector<std::shared_ptr<const platform::Data>> images;
   std::uint64_t token = 0;
   bool transferOpen = false;
   std::size_t piecesSinceStart = 0;
@@ -54,7 +53,7 @@ struct Harness : update::ExchangeOutlet {
 
   void pause(double, std::uint64_t t) override { token = t; }
   void arm(std::int64_t, std::int64_t) override {}
-  void status(std::string text) override {
+  void status(std::string_view text) override {
     if (text == texts::updateDone) {
       if (!transferOpen || piecesSinceStart * update::reports::kPieceBytes != transferBytes)
         broken("completion before the last piece");
@@ -105,8 +104,8 @@ struct Input {
 };
 
 void reply(Harness& h, Input& in) {
-  const std::size_t length = in.next() % 72;
-  platform::Data bytes(length);
+  static platform::Data bytes;  // reused, as the monitor's input buffer is
+  bytes.resize(in.next() % 72);
   for (auto& b : bytes) b = in.next();
   h.exchange.replyReceived(bytes);
 }
@@ -118,9 +117,10 @@ void download(Harness& h, Input& in) {
     h.exchange.downloadFailed();
     return;
   }
-  auto image = std::make_shared<const platform::Data>((1 + in.next() % 3) * 1024u, 0xA5);
-  h.entryOf[image.get()] = entry;
-  h.images.push_back(image);
+  // 4, 17 or 18 pieces: the 17th piece brings the extra pause.
+  static constexpr std::size_t kPieces[] = {4, 17, 18};
+  auto image = std::make_shared<const platform::Data>(kPieces[in.next() % 3] * update::reports::kPieceBytes, 0xA5);
+  h.entryOf[image.get()] = entry;  // an address freed and reused gets its new entry
   h.exchange.imageDownloaded(image, entry);
 }
 

@@ -61,9 +61,9 @@ class Recorder : public ExchangeOutlet {
     effects.push_back("pause " + std::to_string(seconds).substr(0, 3));
   }
   void arm(std::int64_t v, std::int64_t p) override { effects.push_back("arm " + std::to_string(v) + ":" + std::to_string(p)); }
-  void status(std::string text) override {
-    texts.push_back(text);
-    effects.push_back("status " + text);
+  void status(std::string_view text) override {
+    texts.emplace_back(text);
+    effects.push_back("status " + std::string(text));
   }
   void progressShown(bool shown) override { effects.push_back(shown ? "bar shown" : "bar hidden"); }
   void progress(double percent) override { progressValues.push_back(percent); }

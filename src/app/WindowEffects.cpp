@@ -4,7 +4,7 @@
 
 WindowEffects::WindowEffects(QObject* context, View view) : context_(context), view_(std::move(view)) {}
 
-void WindowEffects::status(std::string text) { push({Kind::status, std::move(text)}); }
+void WindowEffects::status(std::string_view text) { push({Kind::status, std::string(text)}); }
 void WindowEffects::progressShown(bool shown) { push({Kind::progressShown, {}, shown ? 1.0 : 0.0}); }
 void WindowEffects::progress(double percent) { push({Kind::progress, {}, percent}); }
 void WindowEffects::updateButtonEnabled(bool enabled) { push({Kind::updateButton, {}, enabled ? 1.0 : 0.0}); }

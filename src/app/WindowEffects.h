@@ -23,7 +23,7 @@ class WindowEffects : public update::ExchangeOutlet {
   // Batches are applied on `context`'s thread, and dropped once it is gone.
   WindowEffects(QObject* context, View view);
 
-  void status(std::string text) override;
+  void status(std::string_view text) override;
   void progressShown(bool shown) override;
   void progress(double percent) override;
   void updateButtonEnabled(bool enabled) override;

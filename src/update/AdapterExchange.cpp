@@ -194,7 +194,7 @@ void AdapterExchange::showLensId(const platform::Data& reply) {
   std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) {
     return c < 0x80 ? static_cast<char>(std::toupper(c)) : static_cast<char>(c);
   });
-  outlet_.status(std::move(text));
+  outlet_.status(text);
 }
 
 // The reply to the query before an update. It is refused, and nothing is

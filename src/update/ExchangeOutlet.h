@@ -1,6 +1,6 @@
 #pragma once
 #include <cstdint>
-#include <string>
+#include <string_view>
 
 namespace update {
 
@@ -14,7 +14,7 @@ class ExchangeOutlet {
   // Starts watching for adapters with these ids, for good.
   virtual void arm(std::int64_t vendorId, std::int64_t productId) = 0;
   // A text that begins with "\r\n" is appended; any other replaces the line.
-  virtual void status(std::string text) = 0;
+  virtual void status(std::string_view text) = 0;
   virtual void progressShown(bool shown) = 0;
   virtual void progress(double percent) = 0;
   virtual void updateButtonEnabled(bool enabled) = 0;

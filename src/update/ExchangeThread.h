@@ -40,7 +40,7 @@ class ExchangeThread : private ExchangeOutlet {
   void run();
   void pause(double seconds, std::uint64_t token) override;
   void arm(std::int64_t vendorId, std::int64_t productId) override { arm_(vendorId, productId); }
-  void status(std::string text) override { window_.status(std::move(text)); }
+  void status(std::string_view text) override { window_.status(text); }
   void progressShown(bool shown) override { window_.progressShown(shown); }
   void progress(double percent) override { window_.progress(percent); }
   void updateButtonEnabled(bool enabled) override { window_.updateButtonEnabled(enabled); }
