@@ -108,7 +108,7 @@ std::string FirmwareServer::base() const { return "http://127.0.0.1:" + std::to_
 
 void FirmwareServer::put(const std::string& path, platform::Data body, std::string contentType) {
   std::lock_guard lock(mutex_);
-  resources_[path] = Resource{std::move(body), std::move(contentType)};
+  resources_[path] = Resource{std::make_shared<const platform::Data>(std::move(body)), std::move(contentType)};
 }
 
 void FirmwareServer::setBehaviour(const std::string& path, Behaviour behaviour) {
@@ -180,19 +180,19 @@ void FirmwareServer::answer(int fd, const std::string& path) {
     return;
   }
   if (behaviour.fault == Fault::status) {
-    const auto& b = resource.body;
+    const auto& b = *resource.body;
     const std::size_t n = behaviour.cutAt ? std::min(behaviour.cutAt, b.size()) : b.size();
     sendText(fd, header(behaviour.status, reasonOf(behaviour.status), n, resource.contentType));
     sendAll(fd, reinterpret_cast<const char*>(b.data()), n);
     return;
   }
   if (behaviour.fault == Fault::encoded) {
-    const auto encoded = encodeBody(resource.body, behaviour.coding);
+    const auto encoded = encodeBody(*resource.body, behaviour.coding);
     sendText(fd, header(200, "OK", encoded.size(), resource.contentType, "Content-Encoding: " + behaviour.coding + "\r\n"));
     sendAll(fd, reinterpret_cast<const char*>(encoded.data()), encoded.size());
     return;
   }
-  const auto& body = resource.body;
+  const auto& body = *resource.body;
   if (behaviour.fault == Fault::doubleLength) {
     const std::string second = "Content-Length: " + std::to_string(behaviour.cutAt) + "\r\n";
     sendText(fd, header(200, "OK", body.size(), resource.contentType, second));

@@ -3,6 +3,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -60,7 +61,7 @@ class FirmwareServer {
 
  private:
   struct Resource {
-    platform::Data body;
+    std::shared_ptr<const platform::Data> body;  // shared, not copied, by each answer
     std::string contentType;
   };
   void acceptLoop();

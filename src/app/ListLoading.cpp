@@ -23,8 +23,8 @@ void ViewController::readlst() {
     showStatus(texts::listNotText);
     return;
   }
-  lines = catalogue::splitLines(*text);
-  text->erase(std::remove(text->begin(), text->end(), '\r'), text->end());
+  catalogue::removeCarriageReturns(*text);
+  lines = catalogue::splitAtLineFeeds(*text);
   lst = std::move(*text);
   showStatus(texts::listRead);
 }

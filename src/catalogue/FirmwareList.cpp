@@ -35,9 +35,13 @@ std::string removeAll(const std::string& text, const std::string& what) {
 
 }  // namespace
 
+void removeCarriageReturns(std::string& text) { text.erase(std::remove(text.begin(), text.end(), '\r'), text.end()); }
+
+std::vector<std::string> splitAtLineFeeds(const std::string& text) { return split(text, '\n'); }
+
 std::vector<std::string> splitLines(std::string text) {
-  text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
-  return split(text, '\n');
+  removeCarriageReturns(text);
+  return splitAtLineFeeds(text);
 }
 
 std::vector<std::string> splitFields(const std::string& line) { return split(line, ';'); }

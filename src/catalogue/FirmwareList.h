@@ -18,6 +18,10 @@ constexpr std::size_t kFieldsToDownload = 6;
 constexpr std::size_t kFieldsToSelect = 7;
 
 std::vector<std::string> splitLines(std::string text);
+// Deletes every "\r" of the text in place.
+void removeCarriageReturns(std::string& text);
+// Splits a text that holds no "\r" at every "\n".
+std::vector<std::string> splitAtLineFeeds(const std::string& text);
 std::vector<std::string> splitFields(const std::string& line);
 // Field n of a line, or "" when the line has fewer fields.
 std::string fieldOf(const std::vector<std::string>& fields, std::size_t n);

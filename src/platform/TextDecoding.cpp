@@ -58,7 +58,7 @@ bool isStrictUtf8(const Data& bytes) {
 
 std::optional<std::string> stringFromUTF8(const Data& bytes) {
   if (!isStrictUtf8(bytes)) return std::nullopt;
-  return convert("UTF-8", bytes);
+  return std::string(bytes.begin(), bytes.end());  // already the form the tool keeps
 }
 std::optional<std::string> stringFromGB18030(const Data& bytes) { return convert("GB18030", bytes); }
 

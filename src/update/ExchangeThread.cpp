@@ -1,8 +1,63 @@
 #include "ExchangeThread.h"
 
-#include <atomic>
+#include <sys/prctl.h>
+
+#include <chrono>
+#include <optional>
 
 namespace update {
+
+struct ExchangeThread::Timer {
+  struct Job {
+    double seconds;
+    std::uint64_t token;
+    platform::Sleeper sleeper;  // none: the real clock, from when the pause was asked for
+    std::chrono::steady_clock::time_point asked;
+  };
+  explicit Timer(ExchangeThread& owner) : thread([this, &owner] { run(owner); }) {}
+  ~Timer() {
+    {
+      std::lock_guard lock(mutex);
+      stopping = true;
+    }
+    wake.notify_one();
+    thread.join();
+  }
+  bool idle() {
+    std::lock_guard lock(mutex);
+    return !job;
+  }
+  void start(Job next) {
+    {
+      std::lock_guard lock(mutex);
+      job = std::move(next);
+    }
+    wake.notify_one();
+  }
+  void run(ExchangeThread& owner) {
+    // The kernel's default slack of 50 µs would come on top of every pause.
+    prctl(PR_SET_TIMERSLACK, 1000UL, 0, 0, 0);
+    std::unique_lock lock(mutex);
+    for (;;) {
+      wake.wait(lock, [&] { return stopping || job; });
+      if (!job) return;
+      const Job current = *job;
+      lock.unlock();
+      if (current.sleeper) current.sleeper(current.seconds);
+      else std::this_thread::sleep_until(current.asked + std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                                                            std::chrono::duration<double>(current.seconds)));
+      owner.post([token = current.token](AdapterExchange& exchange) { exchange.pauseOver(token); });
+      lock.lock();
+      job.reset();
+    }
+  }
+
+  std::mutex mutex;
+  std::condition_variable wake;
+  std::optional<Job> job;
+  bool stopping = false;
+  std::thread thread;  // last: it starts once the rest is ready
+};
 
 ExchangeThread::ExchangeThread(ExchangeOutlet& window, Arm arm)
     : window_(window), arm_(std::move(arm)), exchange_(*this) {
@@ -17,7 +72,7 @@ ExchangeThread::~ExchangeThread() {
   }
   wake_.notify_one();
   thread_.join();
-  reapPauses(true);
+  timers_.clear();  // each waits for its pause to run out
 }
 
 void ExchangeThread::setSleeper(platform::Sleeper sleeper) {
@@ -49,25 +104,14 @@ void ExchangeThread::run() {
 }
 
 void ExchangeThread::pause(double seconds, std::uint64_t token) {
-  reapPauses(false);
-  auto over = std::make_shared<std::atomic<bool>>(false);
-  std::thread timer([this, seconds, token, over, sleeper = sleeper_] {
-    sleeper(seconds);
-    post([token](AdapterExchange& exchange) { exchange.pauseOver(token); });
-    *over = true;
-  });
-  pauses_.push_back({std::move(timer), std::move(over)});
+  idleTimer().start({seconds, token, sleeper_, std::chrono::steady_clock::now()});
 }
 
-void ExchangeThread::reapPauses(bool all) {
-  for (auto it = pauses_.begin(); it != pauses_.end();) {
-    if (all || *it->over) {
-      it->thread.join();
-      it = pauses_.erase(it);
-    } else {
-      ++it;
-    }
-  }
+ExchangeThread::Timer& ExchangeThread::idleTimer() {
+  for (auto& timer : timers_)
+    if (timer->idle()) return *timer;
+  timers_.push_back(std::make_unique<Timer>(*this));
+  return *timers_.back();
 }
 
 }  // namespace update

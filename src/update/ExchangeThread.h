@@ -45,12 +45,15 @@ class ExchangeThread : private ExchangeOutlet {
   void progress(double percent) override { window_.progress(percent); }
   void updateButtonEnabled(bool enabled) override { window_.updateButtonEnabled(enabled); }
   void tableEnabled(bool enabled) override { window_.tableEnabled(enabled); }
-  void reapPauses(bool all);
+  struct Timer;
+  Timer& idleTimer();
 
   ExchangeOutlet& window_;
   Arm arm_;
   AdapterExchange exchange_;
-  platform::Sleeper sleeper_ = platform::threadSleep;  // used on the exchange's thread only
+  // None: pauses run on the real clock, each measured from the moment the
+  // exchange asked for it, so that handing it to a timer costs nothing.
+  platform::Sleeper sleeper_;  // used on the exchange's thread only
 
   std::mutex mutex_;
   std::condition_variable wake_;
@@ -59,11 +62,10 @@ class ExchangeThread : private ExchangeOutlet {
   std::thread::id threadId_;
   std::thread thread_;
 
-  struct Pause {
-    std::thread thread;
-    std::shared_ptr<std::atomic<bool>> over;
-  };
-  std::vector<Pause> pauses_;  // touched on the exchange's thread only
+  // Timer threads, kept for reuse: a transfer has hundreds of pauses. A pause
+  // whose end is no longer awaited still runs out on its own timer, so a new
+  // pause never waits behind it.
+  std::vector<std::unique_ptr<Timer>> timers_;  // touched on the exchange's thread only
 };
 
 template <typename Query>

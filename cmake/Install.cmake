@@ -1,0 +1,64 @@
+# What `cmake --install` puts on a desktop system, and the Debian package made
+# from exactly that. The harness, the test server, the tests and the
+# benchmarks are not installed.
+include(GNUInstallDirs)
+
+set(RINGFLASH_APP_ID "io.github.ringflash.Ringflash")
+set(RINGFLASH_ADAPTER_IDS "f1a5:0001;f1a5:0002" CACHE STRING
+    "Adapters (vvvv:pppp, hexadecimal) whose hidraw nodes the user at the seat may open")
+option(RINGFLASH_INSTALL_UDEV_RULE "Install the udev rule that gives the seat's user access to adapters" ON)
+
+find_package(PkgConfig REQUIRED)
+pkg_get_variable(RINGFLASH_SYSTEM_UDEVDIR udev udevdir)
+if(NOT RINGFLASH_SYSTEM_UDEVDIR)
+  set(RINGFLASH_SYSTEM_UDEVDIR "${CMAKE_INSTALL_PREFIX}/lib/udev")
+endif()
+set(RINGFLASH_UDEVDIR "${RINGFLASH_SYSTEM_UDEVDIR}" CACHE PATH "Where udev rules.d lives")
+
+# One rule line and one modalias per adapter, from the cache variable.
+set(RINGFLASH_UDEV_LINES "")
+set(RINGFLASH_MODALIAS_LINES "")
+foreach(pair IN LISTS RINGFLASH_ADAPTER_IDS)
+  if(NOT pair MATCHES "^([0-9a-fA-F][0-9a-fA-F][0-9a-fA-F][0-9a-fA-F]):([0-9a-fA-F][0-9a-fA-F][0-9a-fA-F][0-9a-fA-F])$")
+    message(FATAL_ERROR "RINGFLASH_ADAPTER_IDS: '${pair}' is not vvvv:pppp in hexadecimal")
+  endif()
+  string(TOLOWER "${CMAKE_MATCH_1}" v)
+  string(TOLOWER "${CMAKE_MATCH_2}" p)
+  string(TOUPPER "${CMAKE_MATCH_1}" V)
+  string(TOUPPER "${CMAKE_MATCH_2}" P)
+  string(APPEND RINGFLASH_UDEV_LINES
+         "SUBSYSTEM==\"hidraw\", ATTRS{idVendor}==\"${v}\", ATTRS{idProduct}==\"${p}\", TAG+=\"uaccess\"\n")
+  string(APPEND RINGFLASH_MODALIAS_LINES "    <modalias>usb:v${V}p${P}d*</modalias>\n")
+endforeach()
+string(STRIP "${RINGFLASH_UDEV_LINES}" RINGFLASH_UDEV_LINES)
+string(REGEX REPLACE "\n$" "" RINGFLASH_MODALIAS_LINES "${RINGFLASH_MODALIAS_LINES}")
+
+set(data ${CMAKE_SOURCE_DIR}/data)
+configure_file(${data}/70-ringflash.rules.in ${CMAKE_BINARY_DIR}/data/70-ringflash.rules @ONLY)
+configure_file(${data}/${RINGFLASH_APP_ID}.metainfo.xml.in ${CMAKE_BINARY_DIR}/data/${RINGFLASH_APP_ID}.metainfo.xml @ONLY)
+
+install(TARGETS ringflash RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES ${data}/${RINGFLASH_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${CMAKE_BINARY_DIR}/data/${RINGFLASH_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+install(FILES ${data}/${RINGFLASH_APP_ID}.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+install(FILES ${data}/ringflash.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+if(RINGFLASH_INSTALL_UDEV_RULE)
+  install(FILES ${CMAKE_BINARY_DIR}/data/70-ringflash.rules DESTINATION ${RINGFLASH_UDEVDIR}/rules.d)
+endif()
+
+# The Debian package: `./dev package`.
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME ringflash)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_CONTACT "The ringflash developers <ringflash@users.noreply.github.com>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "firmware updater for USB lens mount adapters")
+set(CPACK_PACKAGE_DESCRIPTION "ringflash reads a firmware list from a firmware server, downloads the chosen
+image, checks it against the list and writes it into a USB lens mount adapter over HID.")
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION utils)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://ringflash.github.io/")
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${data}/debian/postinst)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+set(CPACK_STRIP_FILES ON)
+include(CPack)
