@@ -351,3 +351,22 @@ TEST_F(Exchange, LensRepliesAndShortOnes) {
   EXPECT_EQ(out.texts.back(), "\r\n镜头ID->0XABC");
   EXPECT_EQ(exchange.state(), stateConstants::stCheck);
 }
+
+// An adapter whose node may not be opened is there: saying "没有发现设备"
+// would send its owner looking for a cable fault.
+TEST_F(Exchange, AnAdapterThatMayNotBeOpenedIsNamedInsteadOfNotFound) {
+  exchange.adapterDenied("/dev/hidraw3", true);
+  const std::string denied = "\r\n发现接环 /dev/hidraw3，但没有权限打开：请安装 udev 规则后重新插入接环";
+  EXPECT_EQ(out.texts.back(), denied);
+  startUpdate(imageOf(1024, 1), kEntryA);
+  EXPECT_EQ(out.texts.back(), denied);
+  exchange.lensPressed(0xF1A5, 1);
+  endPause();
+  EXPECT_EQ(out.texts.back(), denied);
+  EXPECT_FALSE(out.shown(texts::noDevice));
+  EXPECT_FALSE(out.shown(texts::noDeviceForLens));
+  exchange.adapterDenied("/dev/hidraw3", false);  // it left
+  exchange.lensPressed(0xF1A5, 1);
+  endPause();
+  EXPECT_EQ(out.texts.back(), texts::noDeviceForLens);
+}

@@ -2,6 +2,8 @@
 // umockdev test bed stands in for sysfs, udev events and the device node.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+
+#include "platform/hidraw/HidrawManager.h"
 #include <linux/hidraw.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
@@ -225,6 +227,40 @@ TEST_F(Hidraw, ArrivalsAndRemovalsWhileTheMonitorRuns) {
   std::lock_guard lock(events.mutex);
   EXPECT_EQ(events.seen, (std::vector<std::string>{"connected", "disconnected"}));
   EXPECT_EQ(events.devices.at(0).productId, 1);
+}
+
+// A node the user may not open: the monitor says so, with the node, and
+// announces no device; its departure is said too.
+TEST_F(Hidraw, ANodeThatMayNotBeOpenedIsAnnouncedAsDenied) {
+  std::mutex mutex;
+  std::condition_variable changed;
+  std::vector<std::pair<std::string, bool>> denied;
+  auto token = platform::NotificationCenter::defaultCenter().addObserver(HIDDeviceAccessDenied, [&](const auto& n) {
+    std::lock_guard lock(mutex);
+    denied.emplace_back(*platform::lookup<std::string>(n.object, "node"), *platform::lookup<bool>(n.object, "present"));
+    changed.notify_all();
+  });
+  platform::setNodeOpener([](const char*, int) {
+    errno = EACCES;
+    return -1;
+  });
+  Events events;
+  EmulatedAdapter adapter;
+  const std::string path = addAdapter("hidraw7", "0001", 7, true, &adapter);
+  startMonitor();
+  auto seen = [&](std::pair<std::string, bool> what) {
+    std::unique_lock lock(mutex);
+    return changed.wait_for(lock, std::chrono::seconds(10),
+                            [&] { return std::find(denied.begin(), denied.end(), what) != denied.end(); });
+  };
+  EXPECT_TRUE(seen({"/dev/hidraw7", true}));
+  umockdev_testbed_uevent(testbed, path.c_str(), "remove");
+  umockdev_testbed_remove_device(testbed, path.c_str());
+  EXPECT_TRUE(seen({"/dev/hidraw7", false}));
+  platform::setNodeOpener(nullptr);
+  platform::NotificationCenter::defaultCenter().removeObserver(token);
+  std::lock_guard lock(events.mutex);
+  EXPECT_TRUE(events.devices.empty());
 }
 
 TEST(HidrawLocation, BusAndPortsMakeTheLocation) {

@@ -140,3 +140,19 @@ TEST_F(Connection, AnyMatchingDepartureClearsTheLink) {
   EXPECT_FALSE(vc->isConnected());
   EXPECT_FALSE(vc->connectedDevice());
 }
+
+TEST_F(Connection, AnAdapterThatMayNotBeOpenedIsNamedAndSentNothing) {
+  platform::sim::AdapterSettings s;
+  s.vendorId = kVendor;
+  s.productId = kProductA;
+  s.accessDenied = true;
+  auto adapter = bus->plug(s);
+  openWindow();
+  clickRow(kRow1000);
+  pressUpdate();
+  ASSERT_TRUE(waitForStatus("但没有权限打开：请安装 udev 规则后重新插入接环", 20000)) << status();
+  settle(200);
+  EXPECT_TRUE(statusHas("发现接环 /dev/hidraw-sim"));
+  EXPECT_FALSE(statusHas(texts::noDevice));
+  EXPECT_TRUE(adapter->received().empty());
+}

@@ -19,3 +19,10 @@ void ViewController::hidReadData(const platform::Notification& notification) {
   if (!data) return;
   exchange_->post([reply = *data](update::AdapterExchange& e) { e.replyReceived(reply); });
 }
+
+void ViewController::usbAccessDenied(const platform::Notification& notification) {
+  const auto* node = platform::lookup<std::string>(notification.object, "node");
+  const auto* present = platform::lookup<bool>(notification.object, "present");
+  if (!node || !present) return;
+  exchange_->post([node = *node, present = *present](update::AdapterExchange& e) { e.adapterDenied(node, present); });
+}

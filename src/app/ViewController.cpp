@@ -58,6 +58,7 @@ void ViewController::viewDidLoad() {
   observers_.push_back(center.addObserver(HIDDeviceConnected, [this](const auto& n) { usbConnected(n); }));
   observers_.push_back(center.addObserver(HIDDeviceDisconnected, [this](const auto& n) { usbDisconnected(n); }));
   observers_.push_back(center.addObserver(HIDDeviceDataReceived, [this](const auto& n) { hidReadData(n); }));
+  observers_.push_back(center.addObserver(HIDDeviceAccessDenied, [this](const auto& n) { usbAccessDenied(n); }));
   // The table asks for its rows only now that the list has been read.
   model_ = new FirmwareTableModel(this);
   tableView->setItemDelegate(new FirmwareCellDelegate(tableView));

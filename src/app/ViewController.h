@@ -76,6 +76,7 @@ class ViewController : public QWidget {
   void usbConnected(const platform::Notification& notification);
   void usbDisconnected(const platform::Notification& notification);
   void hidReadData(const platform::Notification& notification);
+  void usbAccessDenied(const platform::Notification& notification);
 
   // Seams for tests: every protocol pause, and the reads of URLs.
   void setSleeper(platform::Sleeper sleeper) { exchange_->setSleeper(std::move(sleeper)); }

@@ -23,6 +23,9 @@ void HIDDeviceMonitor::start() {
       [this](int result, void* sender, platform::IOHIDDeviceRef device) { rawDeviceAdded(result, sender, device); });
   manager_->registerDeviceRemovalCallback(
       [this](int result, void* sender, platform::IOHIDDeviceRef device) { rawDeviceRemoved(result, sender, device); });
+  manager_->registerAccessDeniedCallback([](const std::string& node, bool present) {
+    NotificationCenter::defaultCenter().post(HIDDeviceAccessDenied, Dictionary{{"node", node}, {"present", present}});
+  });
   manager_->runLoop();
   std::abort();  // the loop never returns
 }

@@ -11,6 +11,9 @@
 inline constexpr const char* HIDDeviceConnected = "HIDDeviceConnected";
 inline constexpr const char* HIDDeviceDisconnected = "HIDDeviceDisconnected";
 inline constexpr const char* HIDDeviceDataReceived = "HIDDeviceDataReceived";
+// A matching adapter whose node may not be opened: "node" (its path) and
+// "present" (false when it leaves).
+inline constexpr const char* HIDDeviceAccessDenied = "HIDDeviceAccessDenied";
 
 // Watches for HID devices of the given pairs on the thread that runs start(),
 // and posts their arrival, removal and every input report as notifications.

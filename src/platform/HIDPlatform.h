@@ -43,6 +43,9 @@ class HIDManager {
   virtual int open() = 0;
   virtual void registerDeviceMatchingCallback(HIDDeviceCallback callback) = 0;
   virtual void registerDeviceRemovalCallback(HIDDeviceCallback callback) = 0;
+  // A matching device that may not be opened (its node's permissions), when it
+  // appears (present) and when it leaves. Managers that cannot tell ignore it.
+  virtual void registerAccessDeniedCallback(std::function<void(const std::string& node, bool present)>) {}
   // Reports of the device are read into `buffer` (which must stay valid while
   // the device is attached) and handed to the callback with their length.
   virtual void registerInputReportCallback(const IOHIDDeviceRef& device, std::uint8_t* buffer, std::int64_t length,

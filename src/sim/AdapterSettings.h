@@ -21,6 +21,7 @@ struct AdapterSettings {
   std::optional<std::size_t> silentAfterReports;          // answers nothing after this many reports
   std::optional<std::size_t> unplugAfterDataReports;      // leaves right after this data report
   std::optional<std::size_t> unplugAfterReports;          // leaves right after this report of any kind
+  bool accessDenied = false;                              // its node may not be opened by the user
   std::optional<int> refuseKind;                          // does not take reports of this kind (ReceivedReport::Kind)
 };
 

@@ -59,6 +59,9 @@ class SimulatedManager : public HIDManager {
   int open() override { return kIOReturnSuccess; }
   void registerDeviceMatchingCallback(HIDDeviceCallback cb) override { added_ = std::move(cb); }
   void registerDeviceRemovalCallback(HIDDeviceCallback cb) override { removed_ = std::move(cb); }
+  void registerAccessDeniedCallback(std::function<void(const std::string&, bool)> cb) override {
+    denied_ = std::move(cb);
+  }
   void registerInputReportCallback(const IOHIDDeviceRef& device, std::uint8_t* buffer, std::int64_t length,
                                    HIDReportCallback cb) override {
     readers_[device.get()] = Reader{buffer, length, std::move(cb)};
@@ -98,10 +101,19 @@ class SimulatedManager : public HIDManager {
       case SimEvent::Kind::added:
         if (attached_.count(e.adapter.get())) return;
         attached_[e.adapter.get()] = e.adapter;
-        if (added_) added_(kIOReturnSuccess, sender, e.adapter);
+        // An adapter whose node the user may not open is announced as such, like hidraw does.
+        if (e.adapter->settings().accessDenied) {
+          if (denied_) denied_(kSimulatedNode, true);
+        } else if (added_) {
+          added_(kIOReturnSuccess, sender, e.adapter);
+        }
         break;
       case SimEvent::Kind::removed:
         if (!attached_.erase(e.adapter.get())) return;
+        if (e.adapter->settings().accessDenied) {
+          if (denied_) denied_(kSimulatedNode, false);
+          return;
+        }
         readers_.erase(e.adapter.get());
         if (removed_) removed_(kIOReturnSuccess, sender, e.adapter);
         break;
@@ -121,6 +133,8 @@ class SimulatedManager : public HIDManager {
   std::shared_ptr<SimulatedBus> bus_;
   std::shared_ptr<ManagerInbox> inbox_;
   HIDDeviceCallback added_, removed_;
+  std::function<void(const std::string&, bool)> denied_;
+  static constexpr const char* kSimulatedNode = "/dev/hidraw-sim";
   std::map<HIDPlatformDevice*, Reader> readers_;
   std::map<HIDPlatformDevice*, std::shared_ptr<SimulatedAdapter>> attached_;
 };

@@ -114,6 +114,21 @@ void AdapterExchange::adapterGone() {
   if (wasTransferring) outlet_.tableEnabled(true);
 }
 
+void AdapterExchange::adapterDenied(const std::string& node, bool present) {
+  if (!present) {
+    if (deniedNode_ == node) deniedNode_.reset();
+    return;
+  }
+  deniedNode_ = node;
+  outlet_.status(format(texts::accessDenied, node.c_str()));
+}
+
+// The adapter may be there without being usable: then that is what is said.
+void AdapterExchange::sayWhyNoAdapter(const char* noAdapterText) {
+  if (deniedNode_) outlet_.status(format(texts::accessDenied, deniedNode_->c_str()));
+  else outlet_.status(noAdapterText);
+}
+
 void AdapterExchange::replyReceived(const platform::Data& reply) {
   if (inProtocolPause()) {
     deferred_.push_back(reply);
@@ -176,7 +191,8 @@ void AdapterExchange::queryForUpdate() {
     queryOutstanding_ = true;
     return;
   }
-  outlet_.status(isConnected_ ? texts::mismatch : texts::noDevice);
+  if (isConnected_) outlet_.status(texts::mismatch);
+  else sayWhyNoAdapter(texts::noDevice);
 }
 
 void AdapterExchange::queryForLens() {
@@ -184,7 +200,7 @@ void AdapterExchange::queryForLens() {
     send(connectedDevice_, reports::kQuery.data(), reports::kQuery.size());
     return;
   }
-  outlet_.status(texts::noDeviceForLens);
+  sayWhyNoAdapter(texts::noDeviceForLens);
 }
 
 void AdapterExchange::showLensId(const platform::Data& reply) {

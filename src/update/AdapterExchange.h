@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <deque>
 #include <memory>
+#include <string>
 #include <optional>
 #include <vector>
 
@@ -45,6 +46,9 @@ class AdapterExchange {
   void lensPressed(std::uint32_t vendorId, std::uint32_t productId);
   void adapterConnected(std::shared_ptr<RFDevice> device);
   void adapterGone();
+  // An adapter of an armed pair was found at `node` but may not be opened;
+  // `present` false: it left.
+  void adapterDenied(const std::string& node, bool present);
   void replyReceived(const platform::Data& reply);
   void pauseOver(std::uint64_t token);
 
@@ -74,6 +78,7 @@ class AdapterExchange {
   void handleReply(const platform::Data& reply);
   void queryForUpdate();
   void queryForLens();
+  void sayWhyNoAdapter(const char* noAdapterText);
   void showLensId(const platform::Data& reply);
   void versionAndStart(const platform::Data& reply);
   bool adapterFitsTheImage() const;
@@ -99,6 +104,7 @@ class AdapterExchange {
   bool downloading_ = false;
   bool queryOutstanding_ = false;  // the query before an update went out, its reply has not come
   bool transferring_ = false;      // from the start report to the last piece
+  std::optional<std::string> deniedNode_;  // an adapter is there, but may not be opened
   Waiting waiting_ = Waiting::nothing;
   std::uint64_t pauseToken_ = 0;
   // Replies that arrive while a protocol pause runs wait for its end, as they

@@ -16,5 +16,6 @@ inline constexpr const char* removeAdapter = "\r\n请关闭程序后取下接环
 inline constexpr const char* writeFailed = "\r\n固件写入失败：设备未收到数据，请重新连接接环后再次更新";
 inline constexpr const char* busyForLens = "\r\n固件写入中，请在写入完成后再查询镜头ID";
 inline constexpr const char* busyForUpdate = "\r\n固件写入中，请等待写入完成";
+inline constexpr const char* accessDenied = "\r\n发现接环 %s，但没有权限打开：请安装 udev 规则后重新插入接环";
 inline constexpr const char* versionOutOfRange = "固件版本号超出范围（0-255），无法写入";
 }  // namespace texts

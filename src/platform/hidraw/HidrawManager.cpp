@@ -1,5 +1,8 @@
 #include "HidrawManager.h"
 
+#include <atomic>
+#include <cerrno>
+
 #include <fcntl.h>
 #include <libudev.h>
 #include <poll.h>
@@ -25,9 +28,12 @@ constexpr auto kOpenRetryPause = std::chrono::milliseconds(20);
 
 bool udevDaemonRuns() { return ::access("/run/udev/control", F_OK) == 0; }
 
+std::atomic<NodeOpener> opener{nullptr};
+
 int openNode(const char* devnode, bool retry) {
   for (int attempt = 0;; ++attempt) {
-    const int fd = ::open(devnode, O_RDWR | O_NONBLOCK | O_CLOEXEC);
+    const NodeOpener open = opener.load();
+    const int fd = open ? open(devnode, O_RDWR | O_NONBLOCK | O_CLOEXEC) : ::open(devnode, O_RDWR | O_NONBLOCK | O_CLOEXEC);
     if (fd >= 0 || !retry || attempt + 1 >= kOpenAttemptsWithoutUdevd) return fd;
     std::this_thread::sleep_for(kOpenRetryPause);
   }
@@ -36,8 +42,7 @@ int openNode(const char* devnode, bool retry) {
 void reportUnopenable(const char* devnode, const HidrawIdentity& id, int error) {
   char rule[256];
   std::snprintf(rule, sizeof rule,
-                "SUBSYSTEM==\"hidraw\", ATTRS{idVendor}==\"%04llx\", ATTRS{idProduct}==\"%04llx\", MODE=\"0660\", "
-                "TAG+=\"uaccess\"",
+                "SUBSYSTEM==\"hidraw\", ATTRS{idVendor}==\"%04llx\", ATTRS{idProduct}==\"%04llx\", TAG+=\"uaccess\"",
                 static_cast<unsigned long long>(id.vendorId), static_cast<unsigned long long>(id.productId));
   std::cout << "Cannot open " << devnode << " (" << std::strerror(error) << "): add the udev rule '" << rule
             << "' to /usr/lib/udev/rules.d/70-ringflash.rules, then run 'udevadm control --reload && udevadm trigger'"
@@ -45,6 +50,8 @@ void reportUnopenable(const char* devnode, const HidrawIdentity& id, int error) 
 }
 
 }  // namespace
+
+void setNodeOpener(NodeOpener next) { opener = next; }
 
 HidrawManager::HidrawManager() = default;
 
@@ -67,6 +74,9 @@ int HidrawManager::open() {
 
 void HidrawManager::registerDeviceMatchingCallback(HIDDeviceCallback callback) { added_ = std::move(callback); }
 void HidrawManager::registerDeviceRemovalCallback(HIDDeviceCallback callback) { removed_ = std::move(callback); }
+void HidrawManager::registerAccessDeniedCallback(std::function<void(const std::string&, bool)> callback) {
+  deniedCallback_ = std::move(callback);
+}
 
 void HidrawManager::registerInputReportCallback(const IOHIDDeviceRef& device, std::uint8_t* buffer,
                                                 std::int64_t length, HIDReportCallback callback) {
@@ -88,7 +98,12 @@ void HidrawManager::deviceAppeared(udev_device* dev, bool justAdded) {
   if (!identity || !matches(identity->vendorId, identity->productId)) return;
   const int fd = openNode(devnode, justAdded && kernelEvents_);
   if (fd < 0) {
-    reportUnopenable(devnode, *identity, errno);
+    const int error = errno;
+    reportUnopenable(devnode, *identity, error);
+    if ((error == EACCES || error == EPERM) && !denied_.count(syspath)) {
+      denied_[syspath] = devnode;
+      if (deniedCallback_) deniedCallback_(devnode, true);
+    }
     return;
   }
   auto device = std::make_shared<HidrawDevice>(fd, syspath, devnode, hidrawProperties(dev, fd, *identity));
@@ -99,6 +114,12 @@ void HidrawManager::deviceAppeared(udev_device* dev, bool justAdded) {
 // On removal sysfs is gone already: the device is found by the syspath it had.
 void HidrawManager::deviceLeft(udev_device* dev) {
   const char* syspath = udev_device_get_syspath(dev);
+  if (auto denied = syspath ? denied_.find(syspath) : denied_.end(); denied != denied_.end()) {
+    const std::string node = denied->second;
+    denied_.erase(denied);
+    if (deniedCallback_) deniedCallback_(node, false);
+    return;
+  }
   auto it = syspath ? devices_.find(syspath) : devices_.end();
   if (it == devices_.end()) return;
   auto device = it->second;

@@ -12,6 +12,12 @@ struct udev_monitor;
 
 namespace platform {
 
+// How hidraw nodes are opened: ::open, or a test's stand-in (to make it fail
+// as a node without permission does).
+using NodeOpener = int (*)(const char* path, int flags);
+void setNodeOpener(NodeOpener opener);  // nullptr: ::open again
+
+
 class HidrawDevice;
 
 // The HID manager on Linux: hidraw nodes found through libudev, matched by
@@ -26,6 +32,7 @@ class HidrawManager : public HIDManager {
   int open() override;
   void registerDeviceMatchingCallback(HIDDeviceCallback callback) override;
   void registerDeviceRemovalCallback(HIDDeviceCallback callback) override;
+  void registerAccessDeniedCallback(std::function<void(const std::string& node, bool present)> callback) override;
   void registerInputReportCallback(const IOHIDDeviceRef& device, std::uint8_t* buffer, std::int64_t length,
                                    HIDReportCallback callback) override;
   [[noreturn]] void runLoop() override;
@@ -51,6 +58,8 @@ class HidrawManager : public HIDManager {
   udev_monitor* monitor_ = nullptr;
   bool kernelEvents_ = false;
   std::map<std::string, std::shared_ptr<HidrawDevice>> devices_;  // by syspath
+  std::map<std::string, std::string> denied_;                      // node by syspath
+  std::function<void(const std::string&, bool)> deniedCallback_;
   std::map<HIDPlatformDevice*, Reader> readers_;
 };
 
