@@ -11,7 +11,7 @@ option(RINGFLASH_INSTALL_UDEV_RULE "Install the udev rule that gives the seat's 
 find_package(PkgConfig REQUIRED)
 pkg_get_variable(RINGFLASH_SYSTEM_UDEVDIR udev udevdir)
 if(NOT RINGFLASH_SYSTEM_UDEVDIR)
-  set(RINGFLASH_SYSTEM_UDEVDIR "${CMAKE_INSTALL_PREFIX}/lib/udev")
+  set(RINGFLASH_SYSTEM_UDEVDIR "lib/udev")  # under the install prefix
 endif()
 set(RINGFLASH_UDEVDIR "${RINGFLASH_SYSTEM_UDEVDIR}" CACHE PATH "Where udev rules.d lives")
 
@@ -41,7 +41,15 @@ install(TARGETS ringflash RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${data}/${RINGFLASH_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${CMAKE_BINARY_DIR}/data/${RINGFLASH_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${data}/${RINGFLASH_APP_ID}.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
-install(FILES ${data}/ringflash.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+# Compressed as Debian and most distributions ship them.
+set(docs ${CMAKE_BINARY_DIR}/data)
+add_custom_command(OUTPUT ${docs}/ringflash.1.gz ${docs}/changelog.gz
+  COMMAND gzip -9nc ${data}/ringflash.1 > ${docs}/ringflash.1.gz
+  COMMAND gzip -9nc ${data}/debian/changelog > ${docs}/changelog.gz
+  DEPENDS ${data}/ringflash.1 ${data}/debian/changelog VERBATIM)
+add_custom_target(ringflash_docs ALL DEPENDS ${docs}/ringflash.1.gz ${docs}/changelog.gz)
+install(FILES ${docs}/ringflash.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${docs}/changelog.gz ${data}/debian/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
 if(RINGFLASH_INSTALL_UDEV_RULE)
   install(FILES ${CMAKE_BINARY_DIR}/data/70-ringflash.rules DESTINATION ${RINGFLASH_UDEVDIR}/rules.d)
 endif()
@@ -52,8 +60,9 @@ set(CPACK_PACKAGE_NAME ringflash)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_CONTACT "The ringflash developers <ringflash@users.noreply.github.com>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "firmware updater for USB lens mount adapters")
-set(CPACK_PACKAGE_DESCRIPTION "ringflash reads a firmware list from a firmware server, downloads the chosen
-image, checks it against the list and writes it into a USB lens mount adapter over HID.")
+set(CPACK_PACKAGE_DESCRIPTION "ringflash reads a firmware list from a firmware server, downloads
+the chosen image, checks it against the list and writes it into a USB
+lens mount adapter over HID.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)

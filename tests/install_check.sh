@@ -10,14 +10,22 @@ dest=$(mktemp -d)
 trap 'rm -rf "$dest"' EXIT
 DESTDIR=$dest cmake --install "$build" --prefix /usr > /dev/null
 udevdir=$(sed -n 's/^RINGFLASH_UDEVDIR:PATH=//p' "$build/CMakeCache.txt")
+case "$udevdir" in /*) ;; *) udevdir=/usr/$udevdir ;; esac
 id=io.github.ringflash.Ringflash
 expected=$(printf '%s\n' /usr/bin/ringflash "/usr/share/applications/$id.desktop" "/usr/share/metainfo/$id.metainfo.xml" \
-  "/usr/share/icons/hicolor/scalable/apps/$id.svg" /usr/share/man/man1/ringflash.1 "$udevdir/rules.d/70-ringflash.rules" | sort)
+  "/usr/share/icons/hicolor/scalable/apps/$id.svg" /usr/share/man/man1/ringflash.1.gz \
+  /usr/share/doc/ringflash/changelog.gz /usr/share/doc/ringflash/copyright "$udevdir/rules.d/70-ringflash.rules" | sort)
 got=$(cd "$dest" && find . -type f | sed 's|^\.||' | sort)
 if [ "$got" != "$expected" ]; then
   echo "installed files differ:"; diff <(echo "$expected") <(echo "$got") || true; exit 1
 fi
-desktop-file-validate "$dest/usr/share/applications/$id.desktop"
+# SingleMainWindow is in the desktop entry spec from 1.5; Debian 12's validator
+# (desktop-file-utils 0.26) predates it, so it checks the entry without that line.
+entry="$dest/usr/share/applications/$id.desktop"
+grep -qx 'SingleMainWindow=true' "$entry" || { echo "no SingleMainWindow=true"; exit 1; }
+grep -vx 'SingleMainWindow=true' "$entry" > "$dest/$id.desktop"
+desktop-file-validate --no-hints "$dest/$id.desktop"
+rm "$dest/$id.desktop"
 appstreamcli validate --no-net --pedantic "$dest/usr/share/metainfo/$id.metainfo.xml" > /dev/null ||
   appstreamcli validate --no-net "$dest/usr/share/metainfo/$id.metainfo.xml"
 

@@ -16,6 +16,8 @@ const char* const kListAddress = RINGFLASH_FIRMWARE_SERVER "/product/MIRAVEL_LST
 
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
+  // Desktops (Wayland above all) match the window to its entry by this id.
+  QGuiApplication::setDesktopFileName(QStringLiteral("io.github.ringflash.Ringflash"));
   AppDelegate delegate;
   QApplication::setQuitOnLastWindowClosed(delegate.applicationShouldTerminateAfterLastWindowClosed());
   QObject::connect(&app, &QApplication::aboutToQuit, &delegate, &AppDelegate::applicationWillTerminate);
