@@ -52,6 +52,7 @@ class CountingOutlet : public update::ExchangeOutlet {
   void progress(double) override {}
   void updateButtonEnabled(bool) override {}
   void tableEnabled(bool) override {}
+  void keepAwake(bool) override {}
   double paused = 0;
   std::uint64_t token = 0;
 };

@@ -65,6 +65,7 @@ struct Harness : update::ExchangeOutlet {
   void progress(double) override {}
   void updateButtonEnabled(bool) override {}
   void tableEnabled(bool) override {}
+  void keepAwake(bool) override {}
 
   void sent(const Adapter& to, const std::uint8_t* r, std::size_t n) {
     using update::reports::Kind;

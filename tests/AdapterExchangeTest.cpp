@@ -69,6 +69,8 @@ class Recorder : public ExchangeOutlet {
   void progress(double percent) override { progressValues.push_back(percent); }
   void updateButtonEnabled(bool e) override { effects.push_back(e ? "button on" : "button off"); }
   void tableEnabled(bool e) override { effects.push_back(e ? "table on" : "table off"); }
+  void keepAwake(bool awake) override { awakeChanges.push_back(awake); }
+  std::vector<bool> awakeChanges;
 
   bool shown(const std::string& text) const { return std::find(texts.begin(), texts.end(), text) != texts.end(); }
   std::vector<double> pauses;
@@ -172,6 +174,7 @@ TEST_F(Exchange, AWholeUpdateItsPacingTextsAndBytes) {
   const std::vector<std::string> last(out.effects.end() - 3, out.effects.end());
   EXPECT_EQ(last, (std::vector<std::string>{"status \r\n固件更新已完成", "status \r\n请关闭程序后取下接环", "bar hidden"}));
   EXPECT_EQ(exchange.cnt(), 32 - 17);
+  EXPECT_EQ(out.awakeChanges, (std::vector<bool>{true, false}));  // held from the start report to the end
 }
 
 TEST_F(Exchange, TheExtraPauseCountRunsOnAcrossTransfers) {
@@ -284,6 +287,8 @@ TEST_F(Exchange, AReportThatIsNotTakenEndsTheUpdate) {
     EXPECT_FALSE(fresh.shown(texts::updateDone)) << taken;
     EXPECT_EQ(a->reports.size(), taken) << taken;
     EXPECT_FALSE(e.updateUnderWay()) << taken;
+    const std::vector<bool> awake = taken == 0 ? std::vector<bool>{} : std::vector<bool>{true, false};
+    EXPECT_EQ(fresh.awakeChanges, awake) << taken;
     if (taken > 0) {
       EXPECT_EQ(fresh.effects.back(), "table on") << taken;
     }
@@ -316,6 +321,7 @@ TEST_F(Exchange, TheAdapterLeavingEndsTheTransferAndLateEventsChangeNothing) {
   EXPECT_FALSE(exchange.isConnected());
   EXPECT_EQ(out.texts.back(), texts::disconnected);
   EXPECT_EQ(out.effects.back(), "table on");
+  EXPECT_EQ(out.awakeChanges, (std::vector<bool>{true, false}));
   exchange.pauseOver(pieceToken);  // the piece's pause ends after all
   exchange.replyReceived(Data(64, 1));
   EXPECT_EQ(a->kinds(), (std::vector<Kind>{Kind::query, Kind::start}));

@@ -5,6 +5,7 @@
 #include <QThread>
 
 #include "FirmwareTableModel.h"
+#include "SleepInhibitor.h"
 #include "StatusLines.h"
 #include "catalogue/FirmwareList.h"
 #include "platform/MainQueue.h"
@@ -24,7 +25,8 @@ ViewController::ViewController(QString listAddress, QWidget* parent)
                       [this](bool shown) { processBar->setHidden(!shown); },
                       [this](double percent) { processBar->setDoubleValue(percent); },
                       [this](bool enabled) { updateBtn->setEnabled(enabled); },
-                      [this](bool enabled) { tableView->setEnabled(enabled); }}),
+                      [this](bool enabled) { tableView->setEnabled(enabled); },
+                      [this](bool awake) { inhibitor_.reset(awake ? new SleepInhibitor : nullptr); }}),
       exchange_(std::make_unique<update::ExchangeThread>(effects_, [this](auto v, auto p) { arm(v, p); })) {
   ui_->setupUi(this);
   processBar = ui_->processBar;
@@ -36,6 +38,7 @@ ViewController::ViewController(QString listAddress, QWidget* parent)
 }
 
 ViewController::~ViewController() {
+  inhibitor_.reset();  // the window closes: the system may sleep again
   for (auto token : observers_) NotificationCenter::defaultCenter().removeObserver(token);
   globalQueue_.waitForAll();  // a job still running posts to the exchange
   exchange_.reset();

@@ -35,6 +35,7 @@ namespace Ui {
 class ViewController;
 }
 class FirmwareTableModel;
+class SleepInhibitor;
 
 // The controller of the tool's only window.
 //
@@ -153,6 +154,7 @@ class ViewController : public QWidget {
   std::shared_ptr<HIDDeviceMonitor> rfDeviceMonitor_;
   std::shared_ptr<platform::Thread> rfDeviceDaemon_;
 
+  std::unique_ptr<SleepInhibitor> inhibitor_;  // held while an image is being written
   WindowEffects effects_;
   platform::GlobalQueue globalQueue_;
   std::unique_ptr<update::ExchangeThread> exchange_;  // last: it goes first

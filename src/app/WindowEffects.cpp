@@ -9,6 +9,7 @@ void WindowEffects::progressShown(bool shown) { push({Kind::progressShown, {}, s
 void WindowEffects::progress(double percent) { push({Kind::progress, {}, percent}); }
 void WindowEffects::updateButtonEnabled(bool enabled) { push({Kind::updateButton, {}, enabled ? 1.0 : 0.0}); }
 void WindowEffects::tableEnabled(bool enabled) { push({Kind::table, {}, enabled ? 1.0 : 0.0}); }
+void WindowEffects::keepAwake(bool awake) { push({Kind::awake, {}, awake ? 1.0 : 0.0}); }
 
 void WindowEffects::push(Effect effect) {
   bool queue;
@@ -47,6 +48,7 @@ void WindowEffects::flush() {
       case Kind::progress: view_.progress(effect.value); break;
       case Kind::updateButton: view_.updateButtonEnabled(effect.value != 0); break;
       case Kind::table: view_.tableEnabled(effect.value != 0); break;
+      case Kind::awake: view_.keepAwake(effect.value != 0); break;
       case Kind::status: break;
     }
   }

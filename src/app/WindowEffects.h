@@ -19,6 +19,7 @@ class WindowEffects : public update::ExchangeOutlet {
     std::function<void(double)> progress;
     std::function<void(bool)> updateButtonEnabled;
     std::function<void(bool)> tableEnabled;
+    std::function<void(bool)> keepAwake;
   };
   // Batches are applied on `context`'s thread, and dropped once it is gone.
   WindowEffects(QObject* context, View view);
@@ -28,11 +29,12 @@ class WindowEffects : public update::ExchangeOutlet {
   void progress(double percent) override;
   void updateButtonEnabled(bool enabled) override;
   void tableEnabled(bool enabled) override;
+  void keepAwake(bool awake) override;
   void pause(double, std::uint64_t) override {}
   void arm(std::int64_t, std::int64_t) override {}
 
  private:
-  enum class Kind { status, progressShown, progress, updateButton, table };
+  enum class Kind { status, progressShown, progress, updateButton, table, awake };
   struct Effect {
     Kind kind;
     std::string text;

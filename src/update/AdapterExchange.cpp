@@ -111,7 +111,7 @@ void AdapterExchange::adapterGone() {
   deferred_.clear();
   outlet_.status(texts::disconnected);
   // The table is given back so that an entry can be chosen again.
-  if (wasTransferring) outlet_.tableEnabled(true);
+  if (wasTransferring) outlet_.keepAwake(false), outlet_.tableEnabled(true);
 }
 
 void AdapterExchange::adapterDenied(const std::string& node, bool present) {
@@ -239,6 +239,7 @@ void AdapterExchange::versionAndStart(const platform::Data& reply) {
   outlet_.tableEnabled(false);
   transferring_ = true;
   transferImage_ = bin_;
+  outlet_.keepAwake(true);
   for (std::size_t i = 0; i < 3; ++i)
     start_tab_[reports::kStartVersionAt + i] = static_cast<std::uint8_t>(binEntry_.version[i]);
   if (!send(connectedDevice_, start_tab_.data(), start_tab_.size())) {
@@ -283,6 +284,7 @@ void AdapterExchange::afterPiece() {
   }
   state_ = stateConstants::stEmpty;
   transferring_ = false;
+  outlet_.keepAwake(false);
   outlet_.status(texts::updateDone);
   outlet_.status(texts::removeAdapter);
   outlet_.progressShown(false);
@@ -294,6 +296,7 @@ void AdapterExchange::endTransfer(const char* text) {
   const bool was = transferring_;
   state_ = stateConstants::stEmpty;
   transferring_ = false;
+  if (was) outlet_.keepAwake(false);
   if (was) outlet_.status(text);
   outlet_.tableEnabled(true);
 }

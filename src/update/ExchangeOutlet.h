@@ -19,6 +19,9 @@ class ExchangeOutlet {
   virtual void progress(double percent) = 0;
   virtual void updateButtonEnabled(bool enabled) = 0;
   virtual void tableEnabled(bool enabled) = 0;
+  // From the start report to the end of the transfer, however it ends, the
+  // system must not sleep: a half-written adapter does not start again.
+  virtual void keepAwake(bool awake) = 0;
 };
 
 }  // namespace update

@@ -45,6 +45,7 @@ class ExchangeThread : private ExchangeOutlet {
   void progress(double percent) override { window_.progress(percent); }
   void updateButtonEnabled(bool enabled) override { window_.updateButtonEnabled(enabled); }
   void tableEnabled(bool enabled) override { window_.tableEnabled(enabled); }
+  void keepAwake(bool awake) override { window_.keepAwake(awake); }
   struct Timer;
   Timer& idleTimer();
 

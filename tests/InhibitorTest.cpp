@@ -1,0 +1,149 @@
+// The sleep inhibitor against a real D-Bus daemon on a private bus, with
+// python-dbusmock's logind: the lock is held from the start report to the end
+// of the transfer, however it ends.
+#include <QDBusArgument>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QProcess>
+
+#include "app/StatusTexts.h"
+#include "support/WindowFixture.h"
+
+namespace {
+
+// One private bus for the test process: Qt keeps its system bus connection
+// for the process's life. Started before anything asks for the system bus.
+class PrivateSystemBus {
+ public:
+  static PrivateSystemBus& instance() {
+    static PrivateSystemBus bus;
+    return bus;
+  }
+  bool up() const { return !address_.isEmpty(); }
+  QString address() const { return address_; }
+
+ private:
+  PrivateSystemBus() {
+    daemon_.start(QStringLiteral("dbus-daemon"), {"--session", "--nofork", "--print-address=1"});
+    if (!daemon_.waitForStarted(5000) || !daemon_.waitForReadyRead(5000)) return;
+    address_ = QString::fromUtf8(daemon_.readLine()).trimmed();
+    qputenv("DBUS_SYSTEM_BUS_ADDRESS", address_.toUtf8());
+  }
+  ~PrivateSystemBus() {
+    daemon_.kill();
+    daemon_.waitForFinished(2000);
+  }
+  QProcess daemon_;
+  QString address_;
+};
+
+QDBusMessage logindCall(const char* method) {
+  return QDBusConnection::systemBus().call(QDBusMessage::createMethodCall(
+      QStringLiteral("org.freedesktop.login1"), QStringLiteral("/org/freedesktop/login1"),
+      QStringLiteral("org.freedesktop.login1.Manager"), QString::fromLatin1(method)));
+}
+
+// The locks logind holds, as "what/who/mode".
+std::vector<std::string> inhibitors() {
+  const QDBusMessage reply = logindCall("ListInhibitors");
+  std::vector<std::string> locks;
+  if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) return locks;
+  const QDBusArgument list = reply.arguments().first().value<QDBusArgument>();
+  list.beginArray();
+  while (!list.atEnd()) {
+    QString what, who, why, mode;
+    uint uid, pid;
+    list.beginStructure();
+    list >> what >> who >> why >> mode >> uid >> pid;
+    list.endStructure();
+    locks.push_back((what + "/" + who + "/" + mode).toStdString());
+  }
+  list.endArray();
+  return locks;
+}
+
+}  // namespace
+
+class Inhibitor : public WindowFixture {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(PrivateSystemBus::instance().up());
+    WindowFixture::SetUp();
+  }
+  void TearDown() override {
+    WindowFixture::TearDown();
+    if (mock_.state() != QProcess::NotRunning) {
+      mock_.kill();
+      mock_.waitForFinished(2000);
+    }
+  }
+  void startLogind() {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("DBUS_SYSTEM_BUS_ADDRESS"), PrivateSystemBus::instance().address());
+    mock_.setProcessEnvironment(env);
+    mock_.start(QStringLiteral("/usr/bin/python3"), {"-m", "dbusmock", "--template", "logind", "--system"});
+    ASSERT_TRUE(mock_.waitForStarted(5000));
+    ASSERT_TRUE(waitFor([] {
+      return QDBusConnection::systemBus().interface()->isServiceRegistered(QStringLiteral("org.freedesktop.login1"));
+    }, 15000));
+  }
+  bool lockHeld(bool held) {
+    return waitFor([&] { return inhibitors().size() == (held ? 1u : 0u); }, 10000);
+  }
+  // An update of 48 pieces that the adapter answers slowly enough to look at.
+  std::shared_ptr<platform::sim::SimulatedAdapter> startUpdate() {
+    auto adapter = plug(kProductB, 0.02);
+    openWindow();
+    clickRow(kRow2048);
+    pressUpdate();
+    return adapter;
+  }
+  QProcess mock_;
+};
+
+TEST_F(Inhibitor, HeldFromTheStartReportToTheLastPiece) {
+  startLogind();
+  auto adapter = startUpdate();
+  ASSERT_TRUE(lockHeld(true));
+  EXPECT_EQ(inhibitors().at(0), "sleep:shutdown:idle:handle-lid-switch/ringflash/block");
+  EXPECT_FALSE(adapter->received().empty());  // the start report had gone out
+  ASSERT_TRUE(waitForStatus("请关闭程序后取下接环", 20000));
+  EXPECT_TRUE(lockHeld(false));
+}
+
+TEST_F(Inhibitor, ReleasedWhenAPieceIsNotTakenOrTheAdapterLeaves) {
+  startLogind();
+  auto adapter = startUpdate();
+  ASSERT_TRUE(lockHeld(true));
+  adapter->changeSettings([](auto& s) { s.refuseKind = static_cast<int>(platform::sim::ReceivedReport::Kind::data); });
+  ASSERT_TRUE(waitForStatus("固件写入失败", 20000));
+  EXPECT_TRUE(lockHeld(false));
+
+  adapter->changeSettings([](auto& s) {
+    s.refuseKind.reset();
+    s.unplugAfterDataReports = 5;
+  });
+  bus->unplug(adapter);
+  bus->plug(adapter);
+  ASSERT_TRUE(waitFor([&] { return vc->isConnected(); }));
+  vc->updateBtn->setEnabled(true);  // left disabled by the failed transfer
+  pressUpdate();
+  ASSERT_TRUE(lockHeld(true));
+  ASSERT_TRUE(waitForStatus(texts::disconnected, 20000));
+  EXPECT_TRUE(lockHeld(false));
+}
+
+TEST_F(Inhibitor, ReleasedWhenTheWindowCloses) {
+  startLogind();
+  startUpdate();
+  ASSERT_TRUE(lockHeld(true));
+  vc.reset();
+  EXPECT_TRUE(lockHeld(false));
+}
+
+TEST_F(Inhibitor, WithoutLogindTheUpdateGoesOn) {
+  auto adapter = startUpdate();  // nobody owns org.freedesktop.login1 on this bus
+  ASSERT_TRUE(waitForStatus("请关闭程序后取下接环", 20000));
+  EXPECT_EQ(adapter->receivedImage(), paddedImage(kRow2048));
+}
