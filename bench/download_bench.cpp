@@ -23,26 +23,13 @@ namespace {
 
 double seconds(std::chrono::steady_clock::duration d) { return std::chrono::duration<double>(d).count(); }
 
-long residentKiB() {
+// A line of /proc/self/status, in KiB: VmRSS now, VmHWM the peak so far.
+long statusKiB(const std::string& field) {
   std::ifstream status("/proc/self/status");
   std::string key;
   long value = 0;
   while (status >> key) {
-    if (key == "VmRSS:") {
-      status >> value;
-      return value;
-    }
-    status.ignore(4096, '\n');
-  }
-  return 0;
-}
-
-long peakKiB() {
-  std::ifstream status("/proc/self/status");
-  std::string key;
-  long value = 0;
-  while (status >> key) {
-    if (key == "VmHWM:") {
+    if (key == field) {
       status >> value;
       return value;
     }
@@ -100,13 +87,13 @@ int main(int argc, char* argv[]) {
   // Idle is the tool after it has read something (the list): libcurl and its
   // TLS library are set up by then.
   if (oursOnce("http://127.0.0.1:" + std::to_string(port) + "/fw/small.bin") < 0) return 1;
-  const long idle = residentKiB();
+  const long idle = statusKiB("VmRSS:");
   std::vector<double> ours, theirs;
   for (int i = 0; i < runs; ++i) {
     ours.push_back(oursOnce(url));
     theirs.push_back(curlOnce(url));
   }
-  const long peak = peakKiB();
+  const long peak = statusKiB("VmHWM:");
   kill(server, SIGKILL);
   waitpid(server, nullptr, 0);
   if (*std::min_element(ours.begin(), ours.end()) < 0 || *std::min_element(theirs.begin(), theirs.end()) < 0) {
