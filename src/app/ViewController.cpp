@@ -41,6 +41,7 @@ ViewController::~ViewController() {
   inhibitor_.reset();  // the window closes: the system may sleep again
   for (auto token : observers_) NotificationCenter::defaultCenter().removeObserver(token);
   globalQueue_.waitForAll();  // a job still running posts to the exchange
+  exchange_->stop();          // before anything it may still reach goes
   exchange_.reset();
 }
 

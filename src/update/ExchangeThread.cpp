@@ -65,13 +65,15 @@ ExchangeThread::ExchangeThread(ExchangeOutlet& window, Arm arm)
   threadId_ = thread_.get_id();  // read by the thread only in requests, posted after this
 }
 
-ExchangeThread::~ExchangeThread() {
+ExchangeThread::~ExchangeThread() { stop(); }
+
+void ExchangeThread::stop() {
   {
     std::lock_guard lock(mutex_);
     stopping_ = true;
   }
   wake_.notify_one();
-  thread_.join();
+  if (thread_.joinable()) thread_.join();
   timers_.clear();  // each waits for its pause to run out
 }
 

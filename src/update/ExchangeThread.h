@@ -29,6 +29,9 @@ class ExchangeThread : private ExchangeOutlet {
   ExchangeThread& operator=(const ExchangeThread&) = delete;
 
   void setSleeper(platform::Sleeper sleeper);
+  // Runs what was posted, then ends the thread and waits for running pauses.
+  // Afterwards requests are dropped. The destructor does it too.
+  void stop();
   // False once the thread is stopping: the request is dropped.
   bool post(std::function<void(AdapterExchange&)> request);
   // Runs `query` on the exchange's thread and returns its result (a default

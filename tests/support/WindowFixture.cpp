@@ -25,7 +25,9 @@ void WindowFixture::TearDown() {
 
 void WindowFixture::openWindow(bool realSleep) {
   vc = std::make_unique<ViewController>(QString::fromStdString(listUrl()));
-  sleeper->ready = [this] { return vc && vc->isConnected(); };
+  // Runs on the exchange's timer threads: it holds the window itself, not the
+  // fixture's pointer, which the test's thread changes.
+  sleeper->ready = [window = vc.get()] { return window->isConnected(); };
   if (textOptions) vc->setTextReadOptions(*textOptions);
   if (!realSleep) vc->setSleeper([s = sleeper](double seconds) { (*s)(seconds); });
   QObject::connect(vc->message, &StatusField::stringValueChanged,
