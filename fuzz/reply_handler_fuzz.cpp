@@ -27,7 +27,7 @@ struct Harness;
 
 class Adapter : public platform::HIDPlatformDevice {
  public:
-  Adapter(Harness& h, std::int64_t vendor, std::int64_t product) : harness(h), vendorId(vendor), productId(product) {}
+  Adapter(std::int64_t vendor, std::int64_t product) : vendorId(vendor), productId(product) {}
   platform::HIDProperty property(const std::string& key) const override {
     if (key == "MaxInputReportSize") return std::int64_t{64};
     if (key == "VendorID") return vendorId;
@@ -35,15 +35,32 @@ class Adapter : public platform::HIDPlatformDevice {
     return std::monostate{};
   }
   int setReport(int, std::uint32_t, const std::uint8_t* r, std::int64_t n) override;
-  Harness& harness;
+  Harness* harness = nullptr;  // of the input being run
   std::int64_t vendorId, productId;
   bool takesReports = true;
 };
 
 struct Harness : update::ExchangeOutlet {
   update::AdapterExchange exchange{*this};
-  std::shared_ptr<Adapter> matching = std::make_shared<Adapter>(*this, 0xF1A5, 1);
-  std::shared_ptr<Adapter> other = std::make_shared<Adapter>(*this, 0xF1A5, 2);
+  // Made once for the process: the record and writer of an adapter do not
+  // depend on the input, and building them for every input is most of its cost.
+  static Adapter& matching() {
+    static Adapter a(0xF1A5, 1);
+    return a;
+  }
+  static Adapter& other() {
+    static Adapter a(0xF1A5, 2);
+    return a;
+  }
+  static const std::shared_ptr<RFDevice>& writerOf(Adapter& a) {
+    static const auto m = std::make_shared<RFDevice>(HIDDevice(std::shared_ptr<Adapter>(&matching(), [](Adapter*) {})));
+    static const auto o = std::make_shared<RFDevice>(HIDDevice(std::shared_ptr<Adapter>(&other(), [](Adapter*) {})));
+    return &a == &matching() ? m : o;
+  }
+  Harness() {
+    matching().harness = other().harness = this;
+    matching().takesReports = other().takesReports = true;
+  }
   std::map<const platform::Data*, update::FirmwareEntry> entryOf;
   std::uint64_t token = 0;
   bool transferOpen = false;
@@ -90,7 +107,7 @@ struct Harness : update::ExchangeOutlet {
 
 int Adapter::setReport(int, std::uint32_t, const std::uint8_t* r, std::int64_t n) {
   if (!takesReports) return platform::kIOReturnError;
-  harness.sent(*this, r, static_cast<std::size_t>(n));
+  harness->sent(*this, r, static_cast<std::size_t>(n));
   return platform::kIOReturnSuccess;
 }
 
@@ -133,11 +150,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   while (in.size) {
     const std::uint8_t op = in.next();
     switch (op % 10) {
-      case 0: h.exchange.adapterConnected(std::make_shared<RFDevice>(HIDDevice(op & 0x10 ? h.other : h.matching))); break;
+      case 0: h.exchange.adapterConnected(Harness::writerOf(op & 0x10 ? Harness::other() : Harness::matching())); break;
       case 1: h.exchange.adapterGone(); break;
       case 2: h.exchange.lensPressed(0xF1A5, 1 + (op >> 4) % 2); break;
       case 3: download(h, in); break;
-      case 4: h.matching->takesReports = !(op & 0x10); break;
+      case 4: Harness::matching().takesReports = !(op & 0x10); break;
       case 5: h.exchange.pauseOver(h.token - (op >> 4) % 2); break;  // the pending pause, or a stale one
       case 6:
       case 7: h.exchange.pauseOver(h.token); break;
