@@ -2,6 +2,7 @@
 
 #include "catalogue/FirmwareList.h"
 #include "catalogue/ImageCheck.h"
+#include "catalogue/ListLines.h"
 #include "server/ListSigning.h"
 #include "server/SampleCatalogue.h"
 #include "catalogue/ZeroFill.h"
@@ -21,6 +22,18 @@ TEST(FirmwareListLines, FinalNewlineAndEmptyLinesAreKept) {
   EXPECT_EQ(splitLines("x\n").size(), 2u);
   EXPECT_EQ(splitLines("x\n\ny"), (std::vector<std::string>{"x", "", "y"}));
   EXPECT_EQ(splitLines(""), (std::vector<std::string>{""}));
+}
+
+// The window keeps its lines in one text; they must be the lines the format gives.
+TEST(FirmwareListLines, KeptLinesAreTheFormatsLines) {
+  for (const std::string text : {"", "\n", "\r", "\r\n\r\n", "x", "x\n", "\rx\r\r\ny\r", "a;1\r;2\n\nb;3;4\n",
+                                 "\n\nlast"}) {
+    const ListLines kept(platform::Data(text.begin(), text.end()));
+    std::vector<std::string> lines;
+    for (std::size_t i = 0; i < kept.size(); ++i) lines.emplace_back(kept[i]);
+    EXPECT_EQ(lines, splitLines(text)) << text;
+    EXPECT_EQ(kept.text().find('\r'), std::string_view::npos) << text;
+  }
 }
 
 TEST(FirmwareListFields, EmptyFieldsKeepTheNumberingAndNothingIsTrimmed) {

@@ -44,7 +44,7 @@ void ViewController::tableViewOnClick() {
   if (row < 0 || !lines || row >= numberOfRows()) return;
   // The entry stays as it was while its image is being downloaded.
   if (ask([](const update::AdapterExchange& e) { return e.downloadUnderWay(); })) return;
-  const std::string line = (*lines)[static_cast<std::size_t>(row)];
+  const std::string line((*lines)[static_cast<std::size_t>(row)]);
   const auto fields = catalogue::splitFields(line);
   std::array<std::int64_t, 3> newVersion = version();
   std::uint32_t newVid = vid(), newPid = pid();

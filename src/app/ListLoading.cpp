@@ -1,7 +1,5 @@
 // Reading the firmware list while the window loads.
-#include <algorithm>
-
-#include "catalogue/FirmwareList.h"
+#include "catalogue/ListLines.h"
 #include "StatusTexts.h"
 #include "ViewController.h"
 #include "platform/TextDecoding.h"
@@ -18,13 +16,12 @@ void ViewController::readlst() {
     showStatus(failure);
     return;
   }
-  auto text = platform::stringFromUTF8(bytes);
-  if (!text) {
+  if (!platform::isUTF8(bytes)) {
     showStatus(texts::listNotText);
     return;
   }
-  catalogue::removeCarriageReturns(*text);
-  lines = catalogue::splitAtLineFeeds(*text);
-  lst = std::move(*text);
+  // Already the form the tool keeps its texts in: the bytes become the lines
+  // without a copy.
+  lines.emplace(std::move(bytes));
   showStatus(texts::listRead);
 }

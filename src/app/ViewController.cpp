@@ -66,9 +66,10 @@ void ViewController::viewDidLoad() {
   // The table asks for its rows only now that the list has been read.
   model_ = new FirmwareTableModel(this);
   tableView->setItemDelegate(new FirmwareCellDelegate(tableView));
-  tableView->setModel(model_);
+  // Sized before the rows come: set afterwards, it would visit each of them.
   tableView->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   tableView->verticalHeader()->setDefaultSectionSize(FirmwareCellDelegate::rowHeight(tableView->fontMetrics()));
+  tableView->setModel(model_);
   selectedRow = static_cast<std::int32_t>(tableSelectedRow());
 }
 

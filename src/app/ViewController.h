@@ -10,10 +10,12 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "WindowEffects.h"
 #include "catalogue/ImageCheck.h"
+#include "catalogue/ListLines.h"
 #include "devicelink/HIDDeviceMonitor.h"
 #include "devicelink/HIDMonitorData.h"
 #include "devicelink/RFDevice.h"
@@ -94,8 +96,9 @@ class ViewController : public QWidget {
 
   // Stored fields.
   const std::vector<std::uint8_t> check_tab{update::reports::kQuery.begin(), update::reports::kQuery.end()};
-  std::optional<std::string> lst;
-  std::optional<std::vector<std::string>> lines;
+  std::optional<catalogue::ListLines> lines;
+  // The list text after the deletion of "\r": the text `lines` is kept in.
+  std::optional<std::string_view> lst() const { return lines ? std::optional(lines->text()) : std::nullopt; }
   std::int32_t selectedRow = 1000000;
   std::uint32_t vid() const { return vid_; }
   std::uint32_t pid() const { return pid_; }

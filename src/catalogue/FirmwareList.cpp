@@ -7,18 +7,18 @@
 namespace catalogue {
 namespace {
 
-std::vector<std::string> split(const std::string& text, char separator) {
+std::vector<std::string> split(std::string_view text, char separator) {
   std::vector<std::string> pieces;
   // Sized once: a list may have a hundred thousand lines.
   pieces.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), separator)) + 1);
-  std::string::size_type start = 0;
+  std::string_view::size_type start = 0;
   for (;;) {
     const auto end = text.find(separator, start);
-    if (end == std::string::npos) {
-      pieces.push_back(text.substr(start));
+    if (end == std::string_view::npos) {
+      pieces.emplace_back(text.substr(start));
       return pieces;
     }
-    pieces.push_back(text.substr(start, end - start));
+    pieces.emplace_back(text.substr(start, end - start));
     start = end + 1;
   }
 }
@@ -37,16 +37,12 @@ std::string removeAll(const std::string& text, const std::string& what) {
 
 }  // namespace
 
-void removeCarriageReturns(std::string& text) { text.erase(std::remove(text.begin(), text.end(), '\r'), text.end()); }
-
-std::vector<std::string> splitAtLineFeeds(const std::string& text) { return split(text, '\n'); }
-
 std::vector<std::string> splitLines(std::string text) {
-  removeCarriageReturns(text);
-  return splitAtLineFeeds(text);
+  text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
+  return split(text, '\n');
 }
 
-std::vector<std::string> splitFields(const std::string& line) { return split(line, ';'); }
+std::vector<std::string> splitFields(std::string_view line) { return split(line, ';'); }
 
 std::string fieldOf(const std::vector<std::string>& fields, std::size_t n) {
   return n < fields.size() ? fields[n] : std::string();

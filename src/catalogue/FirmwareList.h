@@ -2,6 +2,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // The firmware list: lines split at "\n" after every "\r" is deleted (empty
@@ -17,12 +18,10 @@ constexpr std::size_t kFieldsToShow = 5;
 constexpr std::size_t kFieldsToDownload = 6;
 constexpr std::size_t kFieldsToSelect = 7;
 
+// The lines of a list text as strings of their own (the window keeps them as
+// `ListLines`, which splits the same way).
 std::vector<std::string> splitLines(std::string text);
-// Deletes every "\r" of the text in place.
-void removeCarriageReturns(std::string& text);
-// Splits a text that holds no "\r" at every "\n".
-std::vector<std::string> splitAtLineFeeds(const std::string& text);
-std::vector<std::string> splitFields(const std::string& line);
+std::vector<std::string> splitFields(std::string_view line);
 // Field n of a line, or "" when the line has fewer fields.
 std::string fieldOf(const std::vector<std::string>& fields, std::size_t n);
 

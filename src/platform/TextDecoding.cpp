@@ -32,9 +32,11 @@ std::optional<std::string> convert(const char* from, const Data& bytes) {
   return out;
 }
 
-// RFC 3629: shortest forms only, no surrogates, nothing above U+10FFFF.
-// glibc's iconv lets 5-byte forms and values above U+10FFFF through.
-bool isStrictUtf8(const Data& bytes) {
+}  // namespace
+
+// glibc's iconv lets 5-byte forms and values above U+10FFFF through, so the
+// check is our own.
+bool isUTF8(const Data& bytes) {
   std::size_t i = 0;
   const std::size_t n = bytes.size();
   while (i < n) {
@@ -64,10 +66,8 @@ bool isStrictUtf8(const Data& bytes) {
   return true;
 }
 
-}  // namespace
-
 std::optional<std::string> stringFromUTF8(const Data& bytes) {
-  if (!isStrictUtf8(bytes)) return std::nullopt;
+  if (!isUTF8(bytes)) return std::nullopt;
   return std::string(bytes.begin(), bytes.end());  // already the form the tool keeps
 }
 std::optional<std::string> stringFromGB18030(const Data& bytes) { return convert("GB18030", bytes); }

@@ -8,6 +8,8 @@
 #include <optional>
 #include <string_view>
 
+#include "Prefault.h"
+
 namespace platform {
 namespace {
 
@@ -33,6 +35,7 @@ void reserveForTheBody(Sink& sink) {
   auto wanted = static_cast<std::size_t>(length);
   if (sink.maxBytes) wanted = std::min(wanted, sink.maxBytes);
   sink.bytes->reserve(wanted + kRoomAfterTheBody);
+  prefault(sink.bytes->data(), wanted);
 }
 
 std::size_t collect(char* ptr, std::size_t size, std::size_t count, void* user) {
