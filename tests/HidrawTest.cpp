@@ -27,61 +27,24 @@
 #include "devicelink/SerialDeviceMonitor.h"
 #include "devicelink/USBDeviceMonitor.h"
 #include "platform/hidraw/HidrawProperties.h"
+#include "sim/EmulatedHidraw.h"
 
 namespace {
 
 using platform::Data;
 
-const std::vector<std::uint8_t> kDescriptor = {
-    0x06, 0x00, 0xFF, 0x09, 0x01, 0xA1, 0x01, 0x09, 0x02, 0x15, 0x00, 0x26, 0xFF, 0x00, 0x75, 0x08,
-    0x95, 0x40, 0x81, 0x02, 0x09, 0x03, 0x95, 0x40, 0x91, 0x02, 0xC0};
+using platform::sim::EmulatedHidrawNode;
 
-// The adapter's end of an emulated node: answers the descriptor ioctls,
-// records each write() and answers a query with one 64-byte report.
-struct EmulatedAdapter {
-  std::mutex mutex;
-  std::condition_variable changed;
-  std::vector<Data> writes;
-  int fifo = -1;  // our end of the node, in packet mode
-
-  static gboolean onIoctl(UMockdevIoctlBase*, UMockdevIoctlClient* client, gpointer) {
-    const unsigned long request = umockdev_ioctl_client_get_request(client);
-    UMockdevIoctlData* arg = umockdev_ioctl_client_get_arg(client);
-    if (request == HIDIOCGRDESCSIZE) {
-      UMockdevIoctlData* size = umockdev_ioctl_data_resolve(arg, 0, sizeof(int), nullptr);
-      const int n = static_cast<int>(kDescriptor.size());
-      std::memcpy(size->data, &n, sizeof n);
-      umockdev_ioctl_client_complete(client, 0, 0);
-      return TRUE;
-    }
-    if (request == HIDIOCGRDESC) {
-      UMockdevIoctlData* desc = umockdev_ioctl_data_resolve(arg, 0, sizeof(hidraw_report_descriptor), nullptr);
-      std::memcpy(desc->data + sizeof(__u32), kDescriptor.data(), kDescriptor.size());
-      umockdev_ioctl_client_complete(client, 0, 0);
-      return TRUE;
-    }
-    umockdev_ioctl_client_complete(client, -1, ENOTTY);
-    return TRUE;
-  }
-  static gboolean onRead(UMockdevIoctlBase*, UMockdevIoctlClient*, gpointer) { return FALSE; }
-  static gboolean onWrite(UMockdevIoctlBase*, UMockdevIoctlClient* client, gpointer self) {
-    UMockdevIoctlData* arg = umockdev_ioctl_client_get_arg(client);
-    auto* a = static_cast<EmulatedAdapter*>(self);
-    Data bytes(arg->data, arg->data + arg->data_len);
-    {
-      std::lock_guard lock(a->mutex);
-      a->writes.push_back(bytes);
-    }
-    a->changed.notify_all();
-    if (bytes.size() > 6 && bytes[5] == 0x02 && bytes[6] == 0x02) {
-      Data reply(64, 0);
-      reply[6] = 3, reply[7] = 1, reply[8] = 4, reply[16] = 0x12, reply[17] = 0x34;
-      [[maybe_unused]] auto n = ::write(a->fifo, reply.data(), reply.size());
-    }
-    umockdev_ioctl_client_complete(client, arg->data_len, 0);
-    return TRUE;
-  }
-};
+// An adapter as these tests know it: version 3.1.4, lens 0x1234.
+platform::sim::AdapterSettings testAdapter(const char* product) {
+  platform::sim::AdapterSettings s;
+  s.vendorId = 0xF1A5;
+  s.productId = std::stoll(product, nullptr, 16);
+  s.product = "Test adapter";
+  s.version = {3, 1, 4};
+  s.lensId = 0x1234;
+  return s;
+}
 
 struct Events {
   std::mutex mutex;
@@ -122,53 +85,9 @@ struct Events {
 
 class Hidraw : public ::testing::Test {
  protected:
-  void SetUp() override {
-    testbed = umockdev_testbed_new();
-    root = umockdev_testbed_get_root_dir(testbed);
-  }
-  void TearDown() override {
-    for (int fd : fifos) ::close(fd);
-    g_free(root);
-  }
-
-  // An adapter on USB bus 1 at `port`, with an emulated node when `node` is set.
-  std::string addAdapter(const char* name, const char* product, int port, bool node, EmulatedAdapter* adapter) {
-    const std::string portPath = std::to_string(port);
-    gchar* usb = umockdev_testbed_add_device(testbed, "usb", ("1-" + portPath).c_str(), nullptr,
-                                             "idVendor", "f1a5", "idProduct", product, "product", "Test adapter",
-                                             "busnum", "1", "devpath", portPath.c_str(), nullptr,
-                                             "DEVTYPE", "usb_device", nullptr);
-    gchar* intf = umockdev_testbed_add_device(testbed, "usb", ("1-" + portPath + ":1.0").c_str(), usb, nullptr,
-                                              "DEVTYPE", "usb_interface", nullptr);
-    const std::string hidId = std::string("0003:0000F1A5:0000") + product;
-    gchar* hid = umockdev_testbed_add_device(testbed, "hid", ("0003:F1A5:" + std::string(product) + ".000" + portPath).c_str(),
-                                             intf, nullptr, "HID_ID", hidId.c_str(), "HID_NAME", "Maker Test adapter", nullptr);
-    umockdev_testbed_set_attribute_binary(testbed, hid, "report_descriptor", const_cast<guint8*>(kDescriptor.data()),
-                                          static_cast<gint>(kDescriptor.size()));
-    const std::string devnode = std::string("/dev/") + name;
-    if (node) attachNode(devnode, adapter);
-    gchar* raw = umockdev_testbed_add_device(testbed, "hidraw", name, hid, "dev", "240:0", nullptr, "DEVNAME",
-                                             devnode.c_str(), "MAJOR", "240", "MINOR", "0", nullptr);
-    std::string path = raw;
-    g_free(usb), g_free(intf), g_free(hid), g_free(raw);
-    return path;
-  }
-
-  void attachNode(const std::string& devnode, EmulatedAdapter* adapter) {
-    const std::string file = std::string(root) + devnode;
-    ::mkdir((std::string(root) + "/dev").c_str(), 0755);
-    ASSERT_EQ(::mkfifo(file.c_str(), 0666), 0);
-    const int fd = ::open(file.c_str(), O_RDWR | O_NONBLOCK);
-    ASSERT_GE(fd, 0);
-    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_DIRECT);
-    fifos.push_back(fd);
-    adapter->fifo = fd;
-    UMockdevIoctlBase* handler = umockdev_ioctl_base_new();
-    g_signal_connect(handler, "handle-ioctl", G_CALLBACK(EmulatedAdapter::onIoctl), adapter);
-    g_signal_connect(handler, "handle-read", G_CALLBACK(EmulatedAdapter::onRead), adapter);
-    g_signal_connect(handler, "handle-write", G_CALLBACK(EmulatedAdapter::onWrite), adapter);
-    GError* error = nullptr;
-    ASSERT_TRUE(umockdev_testbed_attach_ioctl(testbed, devnode.c_str(), handler, &error)) << error->message;
+  // An adapter on USB bus 1 at `port`, its node answered by `node`.
+  std::string addAdapter(const char* name, int port, EmulatedHidrawNode& node) {
+    return bed.addAdapter(name, node.settings(), port, &node);
   }
 
   void startMonitor() {
@@ -177,16 +96,16 @@ class Hidraw : public ::testing::Test {
     platform::Thread([monitor] { monitor->start(); }).start();
   }
 
-  UMockdevTestbed* testbed = nullptr;
-  gchar* root = nullptr;
-  std::vector<int> fifos;
+  platform::sim::EmulatedHidrawBed bed;
+  UMockdevTestbed* testbed = bed.testbed();
+  const std::string root = bed.root();
 };
 
 }  // namespace
 
 TEST_F(Hidraw, PresentAdapterItsPropertiesAndAQueryRoundTrip) {
-  EmulatedAdapter adapter;
-  addAdapter("hidraw0", "0001", 2, true, &adapter);
+  EmulatedHidrawNode adapter(testAdapter("0001"));
+  addAdapter("hidraw0", 2, adapter);
   Events events;
   startMonitor();
   ASSERT_TRUE(events.waitFor(1));
@@ -201,11 +120,11 @@ TEST_F(Hidraw, PresentAdapterItsPropertiesAndAQueryRoundTrip) {
   EXPECT_TRUE(RFDevice(device).write(query));
   ASSERT_TRUE(events.waitFor(2));
   {
-    std::lock_guard lock(adapter.mutex);
-    ASSERT_EQ(adapter.writes.size(), 1u);
+    const auto writes = adapter.writes();
+    ASSERT_EQ(writes.size(), 1u);
     Data expected(65, 0);
     std::copy(query.begin(), query.end(), expected.begin() + 1);
-    EXPECT_EQ(adapter.writes[0], expected);  // the report number 0, then the 64 report bytes
+    EXPECT_EQ(writes[0], expected);  // the report number 0, then the 64 report bytes
   }
   std::lock_guard lock(events.mutex);
   ASSERT_EQ(events.data.size(), 1u);
@@ -217,12 +136,11 @@ TEST_F(Hidraw, ArrivalsAndRemovalsWhileTheMonitorRuns) {
   Events events;
   startMonitor();
   std::this_thread::sleep_for(std::chrono::milliseconds(200));
-  EmulatedAdapter other, adapter;
-  addAdapter("hidraw1", "0009", 3, true, &other);  // does not match
-  const std::string path = addAdapter("hidraw2", "0001", 4, true, &adapter);
+  EmulatedHidrawNode other(testAdapter("0009")), adapter(testAdapter("0001"));
+  addAdapter("hidraw1", 3, other);  // does not match
+  const std::string path = addAdapter("hidraw2", 4, adapter);
   ASSERT_TRUE(events.waitFor(1));
-  umockdev_testbed_uevent(testbed, path.c_str(), "remove");
-  umockdev_testbed_remove_device(testbed, path.c_str());
+  bed.remove(path);
   ASSERT_TRUE(events.waitFor(2));
   std::lock_guard lock(events.mutex);
   EXPECT_EQ(events.seen, (std::vector<std::string>{"connected", "disconnected"}));
@@ -245,8 +163,8 @@ TEST_F(Hidraw, ANodeThatMayNotBeOpenedIsAnnouncedAsDenied) {
     return -1;
   });
   Events events;
-  EmulatedAdapter adapter;
-  const std::string path = addAdapter("hidraw7", "0001", 7, true, &adapter);
+  EmulatedHidrawNode adapter(testAdapter("0001"));
+  const std::string path = addAdapter("hidraw7", 7, adapter);
   startMonitor();
   auto seen = [&](std::pair<std::string, bool> what) {
     std::unique_lock lock(mutex);
@@ -254,8 +172,7 @@ TEST_F(Hidraw, ANodeThatMayNotBeOpenedIsAnnouncedAsDenied) {
                             [&] { return std::find(denied.begin(), denied.end(), what) != denied.end(); });
   };
   EXPECT_TRUE(seen({"/dev/hidraw7", true}));
-  umockdev_testbed_uevent(testbed, path.c_str(), "remove");
-  umockdev_testbed_remove_device(testbed, path.c_str());
+  bed.remove(path);
   EXPECT_TRUE(seen({"/dev/hidraw7", false}));
   platform::setNodeOpener(nullptr);
   platform::NotificationCenter::defaultCenter().removeObserver(token);
@@ -366,14 +283,7 @@ TEST_F(Hidraw, TheUsbMonitorOpensAndAnnouncesADeviceThroughLibusb) {
 
 int main(int argc, char** argv) {
   // The test bed works through libumockdev's preload: run under it.
-  const char* preload = std::getenv("LD_PRELOAD");
-  if (!preload || !std::strstr(preload, "libumockdev-preload")) {
-    std::string value = "libumockdev-preload.so.0";
-    if (preload && *preload) value += std::string(":") + preload;
-    setenv("LD_PRELOAD", value.c_str(), 1);
-    execv("/proc/self/exe", argv);
-    return 127;
-  }
+  platform::sim::runUnderUmockdevPreload(argv);
   ::testing::InitGoogleTest(&argc, argv);
   const int result = RUN_ALL_TESTS();
   std::_Exit(result);  // device fds stay open in the monitor threads

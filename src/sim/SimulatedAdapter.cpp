@@ -37,7 +37,7 @@ HIDProperty SimulatedAdapter::property(const std::string& key) const {
   return std::monostate{};
 }
 
-Data SimulatedAdapter::replyBytes(const AdapterSettings& s) const {
+Data adapterReply(const AdapterSettings& s) {
   using namespace update::reports;
   Data reply(std::max<std::size_t>(s.replyLength, kLensReplyBytes), 0);
   std::copy(kCommandPrefix.begin(), kCommandPrefix.end(), reply.begin());
@@ -77,7 +77,7 @@ int SimulatedAdapter::setReport(int reportType, std::uint32_t, const std::uint8_
   auto bus = bus_.lock();
   if (!bus) return kIOReturnSuccess;
   if (leave) bus->unplug(shared_from_this());
-  else if (reply) bus->deliverReport(shared_from_this(), replyBytes(s), s.replyDelaySeconds, generation);
+  else if (reply) bus->deliverReport(shared_from_this(), adapterReply(s), s.replyDelaySeconds, generation);
   return kIOReturnSuccess;
 }
 
@@ -90,7 +90,7 @@ void SimulatedAdapter::poke() {
     s = settings_;
     generation = generation_;
   }
-  if (auto bus = bus_.lock()) bus->deliverReport(shared_from_this(), replyBytes(s), 0, generation);
+  if (auto bus = bus_.lock()) bus->deliverReport(shared_from_this(), adapterReply(s), 0, generation);
 }
 
 AdapterSettings SimulatedAdapter::settings() const {

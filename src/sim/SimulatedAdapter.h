@@ -23,6 +23,8 @@ struct ReceivedReport {
 const char* kindName(ReceivedReport::Kind kind);
 // What the adapter takes a report for.
 ReceivedReport::Kind classifyReport(const Data& report);
+// The report an adapter with these settings answers a query or a data report with.
+Data adapterReply(const AdapterSettings& settings);
 
 // The adapter's side of the protocol: it answers the query with its version
 // and lens id, takes the start report, acknowledges each data report, and
@@ -56,8 +58,6 @@ class SimulatedAdapter : public HIDPlatformDevice, public std::enable_shared_fro
   std::uint64_t generation() const;
 
  private:
-  Data replyBytes(const AdapterSettings& s) const;
-
   std::weak_ptr<SimulatedBus> bus_;
   mutable std::mutex mutex_;
   mutable std::condition_variable changed_;
