@@ -3,12 +3,14 @@
 
 #include "catalogue/FirmwareList.h"
 #include "catalogue/ImageCheck.h"
+#include "catalogue/ListLines.h"
 #include "platform/TextDecoding.h"
 
 // The list's line and field rules and both readings over any text. The
-// invariants: no "\r" survives, joining the fields of a line gives it back,
-// a reading that fails leaves its target as it was, and an image check that is
-// read holds a 64-digit lower-case hash that a signed line gives back.
+// invariants: the kept lines are the lines the rules give, no "\r" survives,
+// joining the fields of a line gives it back, a reading that fails leaves its
+// target as it was, and an image check that is read holds a 64-digit
+// lower-case hash that a signed line gives back.
 namespace {
 void checkImageFields(const std::vector<std::string>& fields) {
   catalogue::ImageCheck check;
@@ -30,9 +32,15 @@ void checkImageFields(const std::vector<std::string>& fields) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const auto text = platform::stringFromUTF8(platform::Data(data, data + size));
-  if (!text) return 0;
-  for (const auto& line : catalogue::splitLines(*text)) {
+  platform::Data bytes(data, data + size);
+  if (!platform::isUTF8(bytes)) return 0;
+  // The window keeps the lines in one text: they must be the lines the rules give.
+  const auto reference = catalogue::splitLines(std::string(bytes.begin(), bytes.end()));
+  const catalogue::ListLines lines(std::move(bytes));
+  if (lines.size() != reference.size()) std::abort();
+  for (std::size_t row = 0; row < lines.size(); ++row) {
+    const std::string line(lines[row]);
+    if (line != reference[row]) std::abort();
     if (line.find('\r') != std::string::npos || line.find('\n') != std::string::npos) std::abort();
     const auto fields = catalogue::splitFields(line);
     std::string joined;
