@@ -15,7 +15,8 @@
 
 #include "TransferRun.h"
 #include "platform/HIDPlatform.h"
-#include "sim/EmulatedHidraw.h"
+#include "sim/EmulatedHidrawBed.h"
+#include "sim/UmockdevPreload.h"
 #include "update/AdapterReports.h"
 
 namespace {

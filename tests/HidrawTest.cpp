@@ -27,7 +27,8 @@
 #include "devicelink/SerialDeviceMonitor.h"
 #include "devicelink/USBDeviceMonitor.h"
 #include "platform/hidraw/HidrawProperties.h"
-#include "sim/EmulatedHidraw.h"
+#include "sim/EmulatedHidrawBed.h"
+#include "sim/UmockdevPreload.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include "platform/HIDPlatform.h"
 #include "server/FirmwareServer.h"
 #include "server/SampleCatalogue.h"
-#include "sim/EmulatedHidraw.h"
+#include "sim/EmulatedHidrawBed.h"
 #include "update/AdapterReports.h"
 
 namespace {

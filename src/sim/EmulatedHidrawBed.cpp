@@ -1,4 +1,4 @@
-#include "EmulatedHidraw.h"
+#include "EmulatedHidrawBed.h"
 
 #include <fcntl.h>
 #include <linux/hidraw.h>
@@ -8,7 +8,6 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <stdexcept>
 
@@ -57,54 +56,6 @@ std::string hex4(std::int64_t value) {
 }
 
 }  // namespace
-
-void runUnderUmockdevPreload(char** argv) {
-  const char* preload = std::getenv("LD_PRELOAD");
-  if (preload && std::strstr(preload, "libumockdev-preload")) return;
-  std::string value = "libumockdev-preload.so.0";
-  if (preload && *preload) value += std::string(":") + preload;
-  setenv("LD_PRELOAD", value.c_str(), 1);
-  execv("/proc/self/exe", argv);
-  std::perror("umockdev preload");
-  std::_Exit(127);
-}
-
-EmulatedHidrawNode::EmulatedHidrawNode(AdapterSettings settings) : settings_(std::move(settings)) {}
-
-EmulatedHidrawNode::~EmulatedHidrawNode() = default;
-
-void EmulatedHidrawNode::taken(const std::uint8_t* bytes, std::size_t length) {
-  const Data write(bytes, bytes + length);
-  std::function<void(const ReceivedReport&)> observer;
-  {
-    std::lock_guard lock(mutex_);
-    writes_.push_back(write);
-    observer = observer_;
-  }
-  changed_.notify_all();
-  if (length < 1) return;
-  ReceivedReport report{ReceivedReport::Kind::data, Data(write.begin() + 1, write.end())};
-  report.kind = classifyReport(report.bytes);
-  if (observer) observer(report);
-  if (report.kind == ReceivedReport::Kind::start) return;
-  const Data reply = adapterReply(settings_);
-  [[maybe_unused]] const auto n = ::write(fifo_, reply.data(), reply.size());
-}
-
-std::vector<Data> EmulatedHidrawNode::writes() const {
-  std::lock_guard lock(mutex_);
-  return writes_;
-}
-
-bool EmulatedHidrawNode::waitForWrites(std::size_t count, std::chrono::milliseconds timeout) const {
-  std::unique_lock lock(mutex_);
-  return changed_.wait_for(lock, timeout, [&] { return writes_.size() >= count; });
-}
-
-void EmulatedHidrawNode::setObserver(std::function<void(const ReceivedReport&)> observer) {
-  std::lock_guard lock(mutex_);
-  observer_ = std::move(observer);
-}
 
 EmulatedHidrawBed::EmulatedHidrawBed() : testbed_(umockdev_testbed_new()) {
   gchar* root = umockdev_testbed_get_root_dir(testbed_);

@@ -1,0 +1,8 @@
+#pragma once
+
+namespace platform::sim {
+// An emulated device node exists only inside umockdev's preload: runs the
+// program again under it (with the same arguments) unless it already runs
+// there.
+void runUnderUmockdevPreload(char** argv);
+}
