@@ -25,15 +25,15 @@ TEST(Scanner, SkipsUnicodeWhitespaceAndSaturatesSignedValues) {
 
 TEST(TextDecoding, StrictUtf8AndGb18030) {
   const Data chinese{0xE5, 0x9B, 0xBA, 0xE4, 0xBB, 0xB6};  // 固件
-  EXPECT_EQ(stringFromUTF8(chinese), "固件");
-  EXPECT_FALSE(stringFromUTF8({0x66, 0xFF, 0x66}));
-  EXPECT_FALSE(stringFromUTF8({0xE5, 0x9B}));  // cut in the middle of a character
+  EXPECT_TRUE(isUTF8(chinese));
+  EXPECT_FALSE(isUTF8({0x66, 0xFF, 0x66}));
+  EXPECT_FALSE(isUTF8({0xE5, 0x9B}));  // cut in the middle of a character
   // Outside RFC 3629, though glibc's iconv takes them: above U+10FFFF, 5-byte
   // forms, overlong forms and surrogates. U+10FFFF itself is fine.
   for (const Data& bad : {Data{0xF4, 0x90, 0x80, 0x80}, Data{0xF8, 0x88, 0x80, 0x80, 0x80}, Data{0xC0, 0xAF},
                           Data{0xE0, 0x80, 0xAF}, Data{0xED, 0xA0, 0x80}, Data{0xF0, 0x80, 0x80, 0xAF}})
-    EXPECT_FALSE(stringFromUTF8(bad)) << bad.size();
-  EXPECT_TRUE(stringFromUTF8({0xF4, 0x8F, 0xBF, 0xBF}));
+    EXPECT_FALSE(isUTF8(bad)) << bad.size();
+  EXPECT_TRUE(isUTF8({0xF4, 0x8F, 0xBF, 0xBF}));
   EXPECT_EQ(stringFromGB18030({0xB9, 0xCC, 0xBC, 0xFE}), "固件");
   EXPECT_EQ(stringFromGB18030({0x81, 0x30, 0x81, 0x30}), "\xc2\x80");  // a four-byte sequence
   EXPECT_FALSE(stringFromGB18030({0xB9}));

@@ -66,10 +66,6 @@ bool isUTF8(const Data& bytes) {
   return true;
 }
 
-std::optional<std::string> stringFromUTF8(const Data& bytes) {
-  if (!isUTF8(bytes)) return std::nullopt;
-  return std::string(bytes.begin(), bytes.end());  // already the form the tool keeps
-}
 std::optional<std::string> stringFromGB18030(const Data& bytes) { return convert("GB18030", bytes); }
 
 }  // namespace platform
