@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "catalogue/CatalogueTexts.h"
+#include "catalogue/FirmwareAnswer.h"
 #include "catalogue/FirmwareList.h"
 #include "catalogue/ImageCheck.h"
 #include "catalogue/ListLines.h"
@@ -113,6 +115,18 @@ TEST(ZeroFillTest, PadsToTheNextWholeBlockAlways) {
     EXPECT_TRUE(std::all_of(image.begin() + in, image.end(), [](auto b) { return b == 0; }));
     EXPECT_TRUE(std::all_of(image.begin(), image.begin() + in, [](auto b) { return b == 0xAB; }));
   }
+}
+
+// An answer that is nothing, or an HTML page however the server spells its
+// type, is never firmware; any other declared type, or none, says nothing.
+TEST(FirmwareAnswer, EmptyBodiesAndHtmlPagesAreNotFirmware) {
+  const platform::Data bytes{1, 2, 3};
+  EXPECT_EQ(whyNotFirmware({}, "application/octet-stream"), texts::imageEmpty);
+  EXPECT_EQ(whyNotFirmware({}, ""), texts::imageEmpty);
+  for (const char* html : {"text/html", "TEXT/HTML", "text/html; charset=utf-8", " text/html ;q=1"})
+    EXPECT_EQ(whyNotFirmware(bytes, html), texts::imageIsNotFirmware) << html;
+  for (const char* other : {"", "application/octet-stream", "text/plain", "text/htmlx", "application/xhtml"})
+    EXPECT_EQ(whyNotFirmware(bytes, other), nullptr) << other;
 }
 
 TEST(ImageCheckFields, AbsentOrEmptySayNothingMalformedIsRefused) {

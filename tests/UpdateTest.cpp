@@ -108,17 +108,22 @@ TEST_F(Update, RealTimeUpdateKeepsThePacing) {
   EXPECT_TRUE(statusHas("固件更新已完成"));
 }
 
-TEST_F(Update, AnEmptyImageIsOneBlockOfZeros) {
+// An empty answer or an HTML page behind a 200 is never firmware: refused
+// before anything reaches the adapter, each with its own text.
+TEST_F(Update, AnEmptyImageOrAnHtmlPageIsRefused) {
   auto adapter = plug(kProductA);
   openWindow();
-  update(kRowEmpty);
-  EXPECT_EQ(adapter->receivedImage(), platform::Data(1024, 0));
-  // An entry without hash and size shows what it always showed.
-  EXPECT_EQ(status(),
-            "正在下载固件.....\r\n固件下载成功\r\n设备已连接\r\n当前的接环版本：VER 1.0.0\r\n固件写入中......"
-            "\r\n固件更新已完成\r\n请关闭程序后取下接环");
-  const auto start = adapter->received().at(1).bytes;
-  EXPECT_EQ(std::vector<std::uint8_t>(start.begin() + 6, start.begin() + 9), (std::vector<std::uint8_t>{0, 9, 0}));
+  clickRow(kRowEmpty);
+  pressUpdate();
+  ASSERT_TRUE(waitForStatus(texts::imageEmpty));
+  const std::string page = "<!DOCTYPE html><html>Not here</html>";
+  server.put("/fw/empty.bin", platform::Data(page.begin(), page.end()), "text/html; charset=utf-8");
+  pressUpdate();
+  ASSERT_TRUE(waitForStatus(texts::imageIsNotFirmware));
+  settle(100);
+  EXPECT_EQ(status(), texts::imageIsNotFirmware);
+  EXPECT_TRUE(adapter->received().empty());
+  EXPECT_FALSE(vc->bin());
 }
 
 TEST_F(Update, NoAdapterSaysSoAndAnAdapterPluggedLaterStartsOnItsFirstReply) {

@@ -24,6 +24,7 @@ TEST_F(UrlReaderTest, ReadsTheWholeBody) {
   auto r = readURL(url("/a"));
   EXPECT_EQ(r.status, Status::ok);
   EXPECT_EQ(r.bytes, body);
+  EXPECT_EQ(r.contentType, "application/octet-stream");  // what the download's rules look at
 }
 
 TEST_F(UrlReaderTest, NotFoundCutAndWrongLengthAreFailedReads) {

@@ -1,43 +1,6 @@
 // Choosing a list entry: its description is shown and it becomes current.
-#include "catalogue/FirmwareList.h"
-#include "catalogue/ImageCheck.h"
-#include "StatusTexts.h"
 #include "ViewController.h"
-#include "platform/TextDecoding.h"
-
-namespace {
-constexpr std::size_t kMaxDescriptionBytes = 1u << 20;
-}
-
-// A malformed entry is refused whole before anything of it is taken over, so
-// that the identifiers, the version and the image always belong to one entry.
-bool ViewController::selectionIsUsable(const std::vector<std::string>& fields, std::array<std::int64_t, 3>& version,
-                                       std::uint32_t& vendor, std::uint32_t& product) {
-  if (fields.size() < catalogue::kFieldsToSelect) {
-    showStatus(texts::entryIncomplete);
-    return false;
-  }
-  if (!platform::isHttpURL(fields[catalogue::fDescription])) {
-    showStatus(texts::entryBadDescriptionUrl);
-    return false;
-  }
-  if (!catalogue::readHexField(fields[catalogue::fVendor], vendor) ||
-      !catalogue::readHexField(fields[catalogue::fProduct], product)) {
-    showStatus(texts::entryBadIds);
-    return false;
-  }
-  if (!catalogue::readVersionField(fields[catalogue::fVersion], version)) {
-    showStatus(texts::entryBadVersion);
-    return false;
-  }
-  catalogue::ImageCheck check;
-  switch (catalogue::readImageCheck(fields, check)) {
-    case catalogue::ImageCheckReading::badHash: showStatus(texts::entryBadHash); return false;
-    case catalogue::ImageCheckReading::badSize: showStatus(texts::entryBadSize); return false;
-    case catalogue::ImageCheckReading::ok: return true;
-  }
-  return false;
-}
+#include "road/ChosenEntry.h"
 
 void ViewController::tableViewOnClick() {
   const int row = tableSelectedRow();
@@ -45,26 +8,15 @@ void ViewController::tableViewOnClick() {
   // The entry stays as it was while its image is being downloaded.
   if (ask([](const update::AdapterExchange& e) { return e.downloadUnderWay(); })) return;
   const std::string line((*lines)[static_cast<std::size_t>(row)]);
-  const auto fields = catalogue::splitFields(line);
-  std::array<std::int64_t, 3> newVersion = version();
-  std::uint32_t newVid = vid(), newPid = pid();
-  if (!selectionIsUsable(fields, newVersion, newVid, newPid)) return;
-
-  platform::Data bytes;
-  if (const char* failure = readFromServer(fields[catalogue::fDescription], textReadOptions_, kMaxDescriptionBytes,
-                                           texts::descriptionTooLarge, texts::descriptionFailed, bytes)) {
-    showStatus(failure);
+  const road::ChosenEntry chosen = road::chooseEntry(line, textReadOptions_);
+  if (chosen.failure) {
+    showStatus(chosen.failure);
     return;
   }
-  const auto description = platform::stringFromGB18030(bytes);
-  if (!description) {
-    showStatus(texts::descriptionNotText);
-    return;
-  }
-  vid_ = newVid;
-  pid_ = newPid;
-  showStatus(QStringLiteral(" ") + QString::fromStdString(*description));
+  vid_ = chosen.entry.vendorId;
+  pid_ = chosen.entry.productId;
+  showStatus(QStringLiteral(" ") + QString::fromStdString(chosen.description));
   updateBtn->setEnabled(true);
-  version_ = newVersion;
+  version_ = chosen.entry.version;
   currentLine_ = line;
 }

@@ -7,7 +7,7 @@
 #include "FirmwareTableModel.h"
 #include "SleepInhibitor.h"
 #include "StatusLines.h"
-#include "catalogue/FirmwareList.h"
+#include "road/ListRow.h"
 #include "platform/MainQueue.h"
 #include "ui_ViewController.h"
 
@@ -83,10 +83,9 @@ int ViewController::tableSelectedRow() const {
 int ViewController::numberOfRows() const { return lines ? static_cast<int>(lines->size()) : 0; }
 
 tableViewCell* ViewController::tableViewViewForRow(int row) {
-  const auto fields = catalogue::splitFields((*lines)[static_cast<std::size_t>(row)]);
-  cell_.mTitle = QString::fromStdString(catalogue::fieldOf(fields, catalogue::fTitle));
-  cell_.mDetial = QString::fromStdString(catalogue::fieldOf(fields, catalogue::fDetail)) + QStringLiteral("  ") +
-                  QString::fromStdString(catalogue::fieldOf(fields, catalogue::fVersion));
+  const road::ListRow shown = road::rowOf((*lines)[static_cast<std::size_t>(row)]);
+  cell_.mTitle = QString::fromStdString(shown.title);
+  cell_.mDetial = QString::fromStdString(shown.detail);
   return &cell_;
 }
 

@@ -124,15 +124,6 @@ class ViewController : public QWidget {
   void postStatus(const QString& text);
   int tableSelectedRow() const;
   void arm(std::int64_t vid, std::int64_t pid);
-  bool selectionIsUsable(const std::vector<std::string>& fields, std::array<std::int64_t, 3>& version,
-                         std::uint32_t& vendor, std::uint32_t& product);
-  // Reads a URL of the firmware server, at most `limit` bytes. Returns the
-  // status text to show when the read did not give the whole resource.
-  const char* readFromServer(const std::string& url, platform::UrlReadOptions options, std::size_t limit,
-                             const char* tooLargeText, const char* failedText, platform::Data& bytes) const;
-  // Reads the image of a list line, checked against what the line says of it.
-  // Returns the status text to show when there is no image to write.
-  const char* downloadImage(const std::string& url, const catalogue::ImageCheck& check, platform::Data& image) const;
   void downloadJob(const std::string& line, const update::FirmwareEntry& entry);
   template <typename Query>
   auto ask(Query query) const {

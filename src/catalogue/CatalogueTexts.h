@@ -22,5 +22,7 @@ inline constexpr const char* imageChecked = "\r\n固件校验通过";
 inline constexpr const char* imageCheckFailed = "\r\n固件校验失败：下载的文件与列表不符，未写入接环";
 inline constexpr const char* downloadFailed = "下载固件失败，请检查网络";
 inline constexpr const char* imageTooLarge = "固件文件过大，已停止下载";
+inline constexpr const char* imageEmpty = "固件文件为空，未写入接环";
+inline constexpr const char* imageIsNotFirmware = "服务器返回的不是固件文件，未写入接环";
 inline constexpr const char* imageBadUrl = "所选固件条目的下载地址无效";
 }  // namespace texts

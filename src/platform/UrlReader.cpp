@@ -173,6 +173,8 @@ UrlReadResult readURL(const std::string& url, const UrlReadOptions& options) {
   const CURLcode code = curl_easy_perform(curl);
   long httpStatus = 0;
   curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &httpStatus);
+  const char* type = nullptr;
+  if (curl_easy_getinfo(curl, CURLINFO_CONTENT_TYPE, &type) == CURLE_OK && type) result.contentType = type;
   curl_easy_cleanup(curl);
   result.status = statusOf(code, httpStatus, sink);
   if (!result.ok()) Data().swap(result.bytes);

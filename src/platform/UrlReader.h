@@ -28,6 +28,8 @@ struct UrlReadResult {
   enum class Status { ok, failed, tooLarge, badScheme };
   Status status = Status::failed;
   Data bytes;
+  // The media type the server declared for the body ("" when none), as sent.
+  std::string contentType;
   bool ok() const { return status == Status::ok; }
 };
 

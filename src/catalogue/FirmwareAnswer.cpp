@@ -1,0 +1,29 @@
+#include "FirmwareAnswer.h"
+
+#include <algorithm>
+#include <cctype>
+#include <string>
+
+#include "CatalogueTexts.h"
+
+namespace catalogue {
+namespace {
+
+// The media type alone: before any parameter, without spaces, in lower case.
+std::string mediaType(std::string_view contentType) {
+  contentType = contentType.substr(0, contentType.find(';'));
+  std::string type;
+  for (char c : contentType)
+    if (!std::isspace(static_cast<unsigned char>(c))) type += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return type;
+}
+
+}  // namespace
+
+const char* whyNotFirmware(const platform::Data& body, std::string_view contentType) {
+  if (mediaType(contentType) == "text/html") return texts::imageIsNotFirmware;
+  if (body.empty()) return texts::imageEmpty;
+  return nullptr;
+}
+
+}  // namespace catalogue

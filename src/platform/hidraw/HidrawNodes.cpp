@@ -1,0 +1,60 @@
+#include "HidrawNodes.h"
+
+#include <libudev.h>
+#include <unistd.h>
+
+#include <algorithm>
+
+#include "HidrawProperties.h"
+
+namespace platform {
+namespace {
+
+std::string attribute(udev_device* dev, const char* name) {
+  const char* value = dev ? udev_device_get_sysattr_value(dev, name) : nullptr;
+  return value ? value : "";
+}
+
+std::optional<HidrawNode> nodeOf(udev_device* raw) {
+  const char* devnode = udev_device_get_devnode(raw);
+  const auto identity = hidrawIdentity(raw);
+  if (!devnode || !identity) return std::nullopt;
+  HidrawNode node;
+  node.node = devnode;
+  node.vendorId = identity->vendorId;
+  node.productId = identity->productId;
+  // The usb_device's own name is its bus and port path, "1-2.3".
+  if (udev_device* usb = udev_device_get_parent_with_subsystem_devtype(raw, "usb", "usb_device")) {
+    node.port = udev_device_get_sysname(usb);
+    node.product = attribute(usb, "product");
+    node.serial = attribute(usb, "serial");
+  }
+  node.denied = ::access(devnode, R_OK | W_OK) != 0;
+  return node;
+}
+
+}  // namespace
+
+std::vector<HidrawNode> attachedHidrawNodes() {
+  std::vector<HidrawNode> nodes;
+  udev* context = udev_new();
+  if (!context) return nodes;
+  udev_enumerate* list = udev_enumerate_new(context);
+  udev_enumerate_add_match_subsystem(list, "hidraw");
+  udev_enumerate_scan_devices(list);
+  udev_list_entry* entry;
+  udev_list_entry_foreach(entry, udev_enumerate_get_list_entry(list)) {
+    if (udev_device* raw = udev_device_new_from_syspath(context, udev_list_entry_get_name(entry))) {
+      if (auto node = nodeOf(raw)) nodes.push_back(std::move(*node));
+      udev_device_unref(raw);
+    }
+  }
+  udev_enumerate_unref(list);
+  udev_unref(context);
+  std::sort(nodes.begin(), nodes.end(), [](const HidrawNode& a, const HidrawNode& b) {
+    return a.node.size() != b.node.size() ? a.node.size() < b.node.size() : a.node < b.node;
+  });
+  return nodes;
+}
+
+}  // namespace platform

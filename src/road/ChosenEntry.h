@@ -1,0 +1,26 @@
+#pragma once
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "catalogue/ImageCheck.h"
+#include "platform/UrlReader.h"
+#include "update/FirmwareEntry.h"
+
+namespace road {
+
+// Why a split list line cannot be chosen, or nullptr when it can; then
+// `entry` and `check` hold what it says. A malformed entry is refused whole,
+// so that the ids, the version and the image always belong to one entry.
+const char* entryFault(const std::vector<std::string>& fields, update::FirmwareEntry& entry,
+                       catalogue::ImageCheck& check);
+
+// A list line chosen: checked, and its description read and decoded.
+struct ChosenEntry {
+  const char* failure = nullptr;  // the text to show instead of the description
+  update::FirmwareEntry entry;
+  std::string description;  // UTF-8
+};
+ChosenEntry chooseEntry(std::string_view line, const platform::UrlReadOptions& options);
+
+}  // namespace road

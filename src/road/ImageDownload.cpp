@@ -1,0 +1,56 @@
+#include "ImageDownload.h"
+
+#include <algorithm>
+
+#include "ServerRead.h"
+#include "catalogue/CatalogueTexts.h"
+#include "catalogue/FirmwareAnswer.h"
+#include "catalogue/FirmwareList.h"
+#include "catalogue/ImageCheck.h"
+#include "catalogue/ZeroFill.h"
+
+namespace road {
+namespace {
+
+constexpr std::size_t kMaxImageBytes = 16u << 20;
+
+// With a size given, reading stops as soon as the body is longer than that.
+const char* readImage(const std::string& url, const catalogue::ImageCheck& check,
+                      const platform::UrlReadOptions& options, platform::Data& image) {
+  const bool sizeBounds = check.size && *check.size < kMaxImageBytes;
+  const std::size_t limit = sizeBounds ? std::max<std::size_t>(1, *check.size) : kMaxImageBytes;
+  const char* tooLarge = sizeBounds ? texts::imageCheckFailed : texts::imageTooLarge;
+  std::string contentType;
+  if (const char* failure = readFromServer(url, options, limit, tooLarge, texts::downloadFailed, image, &contentType))
+    return failure;
+  if (const char* refusal = catalogue::whyNotFirmware(image, contentType)) return refusal;
+  return check.matches(image) ? nullptr : texts::imageCheckFailed;
+}
+
+}  // namespace
+
+std::vector<const char*> ImageDownload::statusTexts() const {
+  if (failure) return {failure};
+  if (checked) return {texts::downloaded, texts::imageChecked};
+  return {texts::downloaded};
+}
+
+ImageDownload downloadImage(std::string_view line, const platform::UrlReadOptions& options) {
+  ImageDownload download;
+  const auto fields = catalogue::splitFields(line);
+  const std::string url = catalogue::fieldOf(fields, catalogue::fImage);
+  catalogue::ImageCheck check;
+  if (fields.size() < catalogue::kFieldsToDownload || !platform::isHttpURL(url)) download.failure = texts::imageBadUrl;
+  else if (catalogue::readImageCheck(fields, check) != catalogue::ImageCheckReading::ok)
+    download.failure = texts::imageCheckFailed;
+  else download.failure = readImage(url, check, options, download.image);
+  if (download.failure) {
+    platform::Data().swap(download.image);
+    return download;
+  }
+  catalogue::zeroFill(download.image);
+  download.checked = check.checksAnything();
+  return download;
+}
+
+}  // namespace road
