@@ -5,14 +5,11 @@
 
 #include "AppDelegate.h"
 #include "ViewController.h"
+#include "catalogue/ListAddress.h"
 
 #ifndef RINGFLASH_FIRMWARE_SERVER
 #error "RINGFLASH_FIRMWARE_SERVER must be set at build time"
 #endif
-
-namespace {
-const char* const kListAddress = RINGFLASH_FIRMWARE_SERVER "/product/MIRAVEL_LST.txt";
-}
 
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
@@ -24,7 +21,7 @@ int main(int argc, char* argv[]) {
   QFont font = QApplication::font();
   font.setFamilies({QStringLiteral("WenQuanYi Micro Hei"), font.family()});
   QApplication::setFont(font);
-  ViewController window(QString::fromUtf8(kListAddress));
+  ViewController window(QString::fromStdString(catalogue::listAddress(RINGFLASH_FIRMWARE_SERVER)));
   window.setAttribute(Qt::WA_QuitOnClose);
   window.viewDidLoad();
   window.show();

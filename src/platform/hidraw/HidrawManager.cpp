@@ -17,6 +17,7 @@
 #include <thread>
 
 #include "HidrawDevice.h"
+#include "HidrawNodes.h"
 #include "HidrawProperties.h"
 
 namespace platform {
@@ -40,13 +41,8 @@ int openNode(const char* devnode, bool retry) {
 }
 
 void reportUnopenable(const char* devnode, const HidrawIdentity& id, int error) {
-  char rule[256];
-  std::snprintf(rule, sizeof rule,
-                "SUBSYSTEM==\"hidraw\", ATTRS{idVendor}==\"%04llx\", ATTRS{idProduct}==\"%04llx\", TAG+=\"uaccess\"",
-                static_cast<unsigned long long>(id.vendorId), static_cast<unsigned long long>(id.productId));
-  std::cout << "Cannot open " << devnode << " (" << std::strerror(error) << "): add the udev rule '" << rule
-            << "' to /usr/lib/udev/rules.d/70-ringflash.rules, then run 'udevadm control --reload && udevadm trigger'"
-            << std::endl;
+  std::cout << "Cannot open " << devnode << " (" << std::strerror(error) << "): "
+            << accessRuleAdvice(id.vendorId, id.productId) << std::endl;
 }
 
 }  // namespace

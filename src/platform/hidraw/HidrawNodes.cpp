@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
 
 #include "HidrawProperties.h"
 
@@ -34,6 +35,15 @@ std::optional<HidrawNode> nodeOf(udev_device* raw) {
 }
 
 }  // namespace
+
+std::string accessRuleAdvice(std::int64_t vendorId, std::int64_t productId) {
+  char rule[160];
+  std::snprintf(rule, sizeof rule,
+                "SUBSYSTEM==\"hidraw\", ATTRS{idVendor}==\"%04llx\", ATTRS{idProduct}==\"%04llx\", TAG+=\"uaccess\"",
+                static_cast<unsigned long long>(vendorId), static_cast<unsigned long long>(productId));
+  return std::string("add the udev rule '") + rule +
+         "' to /usr/lib/udev/rules.d/70-ringflash.rules, then run 'udevadm control --reload && udevadm trigger'";
+}
 
 std::vector<HidrawNode> attachedHidrawNodes() {
   std::vector<HidrawNode> nodes;

@@ -16,6 +16,10 @@ struct HidrawNode {
   bool denied = false;  // this user may not open it for reading and writing
 };
 
+// What to do about a node that may not be opened: the udev rule line for the
+// adapter's ids, where it goes, and how to make udev take it.
+std::string accessRuleAdvice(std::int64_t vendorId, std::int64_t productId);
+
 // Every hidraw node with known ids, in the order of their names.
 std::vector<HidrawNode> attachedHidrawNodes();
 

@@ -1,0 +1,22 @@
+// `describe ROW`: the entry's description, decoded, on standard output.
+#include "Commands.h"
+#include "ListForCommand.h"
+#include "road/ChosenEntry.h"
+
+namespace cli {
+
+ExitCode describeCommand(const Options& options, Report& report) {
+  ExitCode exit = kDone;
+  const auto lines = readListFor(options, report, exit);
+  if (!lines) return exit;
+  const auto line = lineFor(*lines, options.row, exit);
+  if (!line) return exit;
+  const road::ChosenEntry chosen = road::chooseEntry(*line, platform::UrlReadOptions::forText());
+  if (chosen.failure) return report.fail(chosen.failure);
+  std::string text = chosen.description;
+  if (text.empty() || text.back() != '\n') text += '\n';
+  report.data(text);
+  return kDone;
+}
+
+}  // namespace cli

@@ -1,0 +1,45 @@
+#pragma once
+#include <QJsonObject>
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+#include "Failure.h"
+
+namespace cli {
+
+// Where the command line's output goes. Standard output carries only what
+// was asked for (rows, a description, or with --json one JSON object per
+// line); the texts, one per line, and everything any library prints go to
+// standard error.
+class Report {
+ public:
+  explicit Report(bool json);
+  ~Report();
+  Report(const Report&) = delete;
+  Report& operator=(const Report&) = delete;
+
+  bool json() const { return json_; }
+  // One of the tool's texts, without the line break that appends it.
+  void text(std::string_view text);
+  // An event of the road; written only with --json.
+  void event(const char* name, QJsonObject fields);
+  // What was asked for, without --json.
+  void data(std::string_view text);
+  // The percentage written so far: redrawn in place on a terminal, a line
+  // per change otherwise, an event with --json.
+  void progress(const std::string& port, double percent, std::size_t piece, std::size_t pieces);
+  // Says the failure and returns its exit code.
+  ExitCode fail(const char* text, const std::string& port = "");
+  ExitCode fail(const char* text, Failure failure, const std::string& port = "");
+
+ private:
+  void endProgressLine();
+
+  const bool json_;
+  const bool terminal_;
+  std::FILE* out_;
+  bool progressLineOpen_ = false;
+};
+
+}  // namespace cli

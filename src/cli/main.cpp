@@ -1,0 +1,41 @@
+// ringflash-cli: the road of an update without a window, for scripts,
+// repair shops and remote shells.
+#include <QCoreApplication>
+#include <cstdio>
+#include <cstdlib>
+
+#include "Commands.h"
+#include "Options.h"
+#include "Report.h"
+
+#ifndef RINGFLASH_FIRMWARE_SERVER
+#error "RINGFLASH_FIRMWARE_SERVER must be set at build time"
+#endif
+#ifndef RINGFLASH_VERSION
+#error "RINGFLASH_VERSION must be set at build time"
+#endif
+
+namespace {
+
+cli::ExitCode run(const cli::Options& options) {
+  cli::Report report(options.json);
+  if (options.command == "list") return cli::listCommand(options, report);
+  if (options.command == "describe") return cli::describeCommand(options, report);
+  if (options.command == "adapters") return cli::adaptersCommand(options, report);
+  if (options.command == "lens") return cli::lensCommand(options, report);
+  return cli::updateCommand(options, report);
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  QCoreApplication app(argc, argv);
+  QCoreApplication::setApplicationName(QStringLiteral("ringflash-cli"));
+  QCoreApplication::setApplicationVersion(QStringLiteral(RINGFLASH_VERSION));
+  const cli::Parsed parsed = cli::parseOptions(QCoreApplication::arguments(), RINGFLASH_FIRMWARE_SERVER);
+  if (!parsed.options) return parsed.exitCode;
+  const int exit = run(*parsed.options);
+  std::fflush(nullptr);
+  // Monitor threads never end; leave without waiting for them.
+  std::_Exit(exit);
+}
