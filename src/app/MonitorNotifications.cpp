@@ -10,14 +10,17 @@ void ViewController::usbConnected(const platform::Notification& notification) {
   });
 }
 
-void ViewController::usbDisconnected(const platform::Notification&) {
-  exchange_->post([](update::AdapterExchange& e) { e.adapterGone(); });
+void ViewController::usbDisconnected(const platform::Notification& notification) {
+  const auto* device = platform::lookup<platform::IOHIDDeviceRef>(notification.object, "device");
+  if (!device) return;
+  exchange_->post([key = update::AdapterKey(device->get())](update::AdapterExchange& e) { e.adapterGone(key); });
 }
 
 void ViewController::hidReadData(const platform::Notification& notification) {
   const auto* data = platform::lookup<platform::Data>(notification.object, "data");
-  if (!data) return;
-  exchange_->post([reply = *data](update::AdapterExchange& e) { e.replyReceived(reply); });
+  const auto* sender = platform::lookup<const platform::HIDPlatformDevice*>(notification.object, "sender");
+  if (!data || !sender) return;
+  exchange_->post([reply = *data, from = *sender](update::AdapterExchange& e) { e.replyReceived(reply, from); });
 }
 
 void ViewController::usbAccessDenied(const platform::Notification& notification) {

@@ -2,6 +2,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "Phase.h"
+
 namespace update {
 
 // What the exchange asks of its surroundings, in the order it asks. Reports
@@ -11,6 +13,9 @@ class ExchangeOutlet {
   virtual ~ExchangeOutlet() = default;
   // Calls AdapterExchange::pauseOver(token) once `seconds` have passed.
   virtual void pause(double seconds, std::uint64_t token) = 0;
+  // Calls AdapterExchange::deadlineOver(token) once `seconds` have passed,
+  // unless another deadline is asked for first: one deadline runs at a time.
+  virtual void deadline(double seconds, std::uint64_t token) = 0;
   // Starts watching for adapters with these ids, for good.
   virtual void arm(std::int64_t vendorId, std::int64_t productId) = 0;
   // A text that begins with "\r\n" is appended; any other replaces the line.
@@ -22,6 +27,8 @@ class ExchangeOutlet {
   // From the start report to the end of the transfer, however it ends, the
   // system must not sleep: a half-written adapter does not start again.
   virtual void keepAwake(bool awake) = 0;
+  // An update or a lens query is over, and how.
+  virtual void finished(Outcome) {}
 };
 
 }  // namespace update
