@@ -1,9 +1,6 @@
 // The adapter image button, and the arming of the device link.
 #include "ViewController.h"
-
-namespace {
-constexpr std::int64_t kMonitorReportSize = 64;
-}  // namespace
+#include "road/AdapterLink.h"
 
 bool ViewController::isInMonitor(std::int64_t VID, std::int64_t PID) {
   return exchange_->call([=](update::AdapterExchange& e) { return e.isInMonitor(VID, PID); });
@@ -12,15 +9,10 @@ bool ViewController::isInMonitor(std::int64_t VID, std::int64_t PID) {
 // One monitor and one thread per pair, for the rest of the process's life.
 // Runs on the exchange's thread.
 void ViewController::arm(std::int64_t vendor, std::int64_t product) {
-  auto monitor = std::make_shared<HIDDeviceMonitor>(std::vector<HIDMonitorData>{HIDMonitorData(vendor, product)},
-                                                    kMonitorReportSize);
-  auto daemon = std::make_shared<platform::Thread>([monitor] { monitor->start(); });
-  {
-    std::lock_guard lock(monitorMutex_);
-    rfDeviceMonitor_ = monitor;
-    rfDeviceDaemon_ = daemon;
-  }
-  daemon->start();
+  road::ArmedMonitor armed = road::armMonitor(vendor, product);
+  std::lock_guard lock(monitorMutex_);
+  rfDeviceMonitor_ = std::move(armed.monitor);
+  rfDeviceDaemon_ = std::move(armed.daemon);
 }
 
 void ViewController::ImageOnClick() {

@@ -1,31 +1,19 @@
 // The HID monitors' notifications, handed to the exchange as they come.
 #include "ViewController.h"
-#include "platform/Dictionary.h"
+#include "road/AdapterLink.h"
 
 void ViewController::usbConnected(const platform::Notification& notification) {
-  const auto* device = platform::lookup<HIDDevice>(notification.object, "device");
-  if (!device) return;
-  exchange_->post([writer = std::make_shared<RFDevice>(*device)](update::AdapterExchange& e) {
-    e.adapterConnected(writer);
-  });
+  road::forwardConnected(notification, *exchange_);
 }
 
 void ViewController::usbDisconnected(const platform::Notification& notification) {
-  const auto* device = platform::lookup<platform::IOHIDDeviceRef>(notification.object, "device");
-  if (!device) return;
-  exchange_->post([key = update::AdapterKey(device->get())](update::AdapterExchange& e) { e.adapterGone(key); });
+  road::forwardDisconnected(notification, *exchange_);
 }
 
 void ViewController::hidReadData(const platform::Notification& notification) {
-  const auto* data = platform::lookup<platform::Data>(notification.object, "data");
-  const auto* sender = platform::lookup<const platform::HIDPlatformDevice*>(notification.object, "sender");
-  if (!data || !sender) return;
-  exchange_->post([reply = *data, from = *sender](update::AdapterExchange& e) { e.replyReceived(reply, from); });
+  road::forwardReply(notification, *exchange_);
 }
 
 void ViewController::usbAccessDenied(const platform::Notification& notification) {
-  const auto* node = platform::lookup<std::string>(notification.object, "node");
-  const auto* present = platform::lookup<bool>(notification.object, "present");
-  if (!node || !present) return;
-  exchange_->post([node = *node, present = *present](update::AdapterExchange& e) { e.adapterDenied(node, present); });
+  road::forwardDenied(notification, *exchange_);
 }

@@ -1,6 +1,8 @@
 // `adapters`: the attached adapters whose ids appear in the list.
 #include "AdapterFields.h"
 #include "Commands.h"
+#include "ExchangeSession.h"
+#include "LensQuery.h"
 #include "ListForCommand.h"
 #include "road/AttachedAdapters.h"
 #include "update/ExchangeTexts.h"
@@ -13,9 +15,21 @@ ExitCode adaptersCommand(const Options& options, Report& report) {
   if (!lines) return exit;
   const auto adapters = road::attachedAdapters(road::idsInList(*lines));
   if (adapters.empty()) return report.fail(texts::noDevice);
+  std::optional<ExchangeSession> session;
   for (const auto& adapter : adapters) {
-    report.data(adapterLine(adapter));
-    report.event("adapter", adapterFields(adapter));
+    QJsonObject fields = adapterFields(adapter);
+    std::string line = adapterLine(adapter);
+    if (options.query && !adapter.denied) {
+      if (!session) session.emplace(report, adapter.port);
+      update::Outcome outcome;
+      if (const auto reply = queryLens(*session, adapter, outcome)) {
+        fields.insert("version", QString::fromStdString(reply->version));
+        fields.insert("lens", QString::fromStdString(reply->lensId));
+        line.insert(line.size() - 1, "\t" + reply->version + "\t" + reply->lensId);
+      }
+    }
+    report.data(line);
+    report.event("adapter", fields);
   }
   return kDone;
 }

@@ -4,7 +4,6 @@
 #include <initializer_list>
 
 #include "catalogue/CatalogueTexts.h"
-#include "update/ExchangeTexts.h"
 
 namespace cli {
 namespace {
@@ -15,13 +14,6 @@ struct Known {
 };
 
 bool same(const char* a, const char* b) { return std::strcmp(a, b) == 0; }
-
-// The access text carries the node: it is known by its start.
-bool isAccessDenied(const char* text) {
-  const char* pattern = texts::accessDenied;
-  const std::size_t fixed = std::strchr(pattern, '%') - pattern;
-  return std::strncmp(text, pattern, fixed) == 0;
-}
 
 }  // namespace
 
@@ -45,16 +37,26 @@ Failure failureOf(const char* text) {
       {texts::imageCheckFailed, {"image-refused", kImageRefused}},
       {texts::imageEmpty, {"image-refused", kImageRefused}},
       {texts::imageIsNotFirmware, {"image-refused", kImageRefused}},
-      {texts::versionOutOfRange, {"version-out-of-range", kImageRefused}},
-      {texts::noDevice, {"no-adapter", kNoAdapter}},
-      {texts::noDeviceForLens, {"no-adapter", kNoAdapter}},
-      {texts::mismatch, {"mismatch", kNoAdapter}},
-      {texts::disconnected, {"adapter-left", kAdapterFailed}},
-      {texts::writeFailed, {"write-failed", kAdapterFailed}},
   };
   for (const auto& k : known)
     if (same(text, k.text)) return k.failure;
-  if (isAccessDenied(text)) return {"access-denied", kAccessDenied};
+  return {"not-read", kNotRead};
+}
+
+Failure failureOf(update::Outcome outcome) {
+  using update::Outcome;
+  switch (outcome) {
+    case Outcome::done:
+    case Outcome::lensShown: return {"done", kDone};
+    case Outcome::noAdapter: return {"no-adapter", kNoAdapter};
+    case Outcome::severalAdapters: return {"several-adapters", kNoAdapter};
+    case Outcome::mismatch: return {"mismatch", kNoAdapter};
+    case Outcome::denied: return {"access-denied", kAccessDenied};
+    case Outcome::versionOutOfRange: return {"version-out-of-range", kImageRefused};
+    case Outcome::writeFailed: return {"write-failed", kAdapterFailed};
+    case Outcome::silent: return {"went-quiet", kAdapterFailed};
+    case Outcome::left: return {"adapter-left", kAdapterFailed};
+  }
   return {"adapter-failed", kAdapterFailed};
 }
 

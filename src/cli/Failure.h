@@ -1,5 +1,6 @@
 #pragma once
 #include "ExitCode.h"
+#include "update/Phase.h"
 
 namespace cli {
 
@@ -9,7 +10,10 @@ struct Failure {
   ExitCode exit;
 };
 
-// The failure one of the tool's own texts reports.
+// The failure one of the road's texts before the adapter reports (the list,
+// the entry, the description, the image).
 Failure failureOf(const char* text);
+// How the end of an exchange with the adapter shows to a script.
+Failure failureOf(update::Outcome outcome);
 
 }  // namespace cli

@@ -26,6 +26,7 @@ void Report::endProgressLine() {
 }
 
 void Report::text(std::string_view text) {
+  std::lock_guard lock(mutex_);
   if (text.substr(0, 2) == "\r\n") text.remove_prefix(2);
   endProgressLine();
   std::fprintf(stderr, "%.*s\n", static_cast<int>(text.size()), text.data());
@@ -33,6 +34,7 @@ void Report::text(std::string_view text) {
 }
 
 void Report::event(const char* name, QJsonObject fields) {
+  std::lock_guard lock(mutex_);
   if (!json_ || !out_) return;
   fields.insert(QStringLiteral("event"), QString::fromUtf8(name));
   const QByteArray line = QJsonDocument(fields).toJson(QJsonDocument::Compact);
@@ -42,12 +44,14 @@ void Report::event(const char* name, QJsonObject fields) {
 }
 
 void Report::data(std::string_view text) {
+  std::lock_guard lock(mutex_);
   if (json_ || !out_) return;
   std::fwrite(text.data(), 1, text.size(), out_);
   std::fflush(out_);
 }
 
 void Report::progress(const std::string& port, double percent, std::size_t piece, std::size_t pieces) {
+  std::lock_guard lock(mutex_);
   if (json_) {
     event("progress", {{"port", QString::fromStdString(port)},
                        {"percent", percent},
@@ -63,12 +67,17 @@ void Report::progress(const std::string& port, double percent, std::size_t piece
 
 ExitCode Report::fail(const char* text, const std::string& port) { return fail(text, failureOf(text), port); }
 
-ExitCode Report::fail(const char* text, Failure failure, const std::string& port) {
+ExitCode Report::fail(std::string_view text, Failure failure, const std::string& port) {
+  std::lock_guard lock(mutex_);
   this->text(text);
-  std::string_view shown(text);
-  if (shown.substr(0, 2) == "\r\n") shown.remove_prefix(2);
+  return failed(text, failure, port);
+}
+
+ExitCode Report::failed(std::string_view text, Failure failure, const std::string& port) {
+  std::lock_guard lock(mutex_);
+  if (text.substr(0, 2) == "\r\n") text.remove_prefix(2);
   QJsonObject fields{{"code", failure.code},
-                     {"text", QString::fromUtf8(shown.data(), static_cast<qsizetype>(shown.size()))},
+                     {"text", QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()))},
                      {"exit", static_cast<int>(failure.exit)}};
   if (!port.empty()) fields.insert(QStringLiteral("port"), QString::fromStdString(port));
   event("failed", fields);

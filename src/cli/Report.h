@@ -1,6 +1,7 @@
 #pragma once
 #include <QJsonObject>
 #include <cstdio>
+#include <mutex>
 #include <string>
 #include <string_view>
 
@@ -11,7 +12,7 @@ namespace cli {
 // Where the command line's output goes. Standard output carries only what
 // was asked for (rows, a description, or with --json one JSON object per
 // line); the texts, one per line, and everything any library prints go to
-// standard error.
+// standard error. Any thread may report.
 class Report {
  public:
   explicit Report(bool json);
@@ -31,7 +32,9 @@ class Report {
   void progress(const std::string& port, double percent, std::size_t piece, std::size_t pieces);
   // Says the failure and returns its exit code.
   ExitCode fail(const char* text, const std::string& port = "");
-  ExitCode fail(const char* text, Failure failure, const std::string& port = "");
+  ExitCode fail(std::string_view text, Failure failure, const std::string& port = "");
+  // Reports a failure whose text was said already.
+  ExitCode failed(std::string_view text, Failure failure, const std::string& port = "");
 
  private:
   void endProgressLine();
@@ -40,6 +43,8 @@ class Report {
   const bool terminal_;
   std::FILE* out_;
   bool progressLineOpen_ = false;
+  // The exchange's thread, the signals' thread and the command all report.
+  std::recursive_mutex mutex_;
 };
 
 }  // namespace cli

@@ -7,6 +7,7 @@
 #include "Commands.h"
 #include "Options.h"
 #include "Report.h"
+#include "SignalGuard.h"
 
 #ifndef RINGFLASH_FIRMWARE_SERVER
 #error "RINGFLASH_FIRMWARE_SERVER must be set at build time"
@@ -17,8 +18,7 @@
 
 namespace {
 
-cli::ExitCode run(const cli::Options& options) {
-  cli::Report report(options.json);
+cli::ExitCode run(const cli::Options& options, cli::Report& report) {
   if (options.command == "list") return cli::listCommand(options, report);
   if (options.command == "describe") return cli::describeCommand(options, report);
   if (options.command == "adapters") return cli::adaptersCommand(options, report);
@@ -29,12 +29,16 @@ cli::ExitCode run(const cli::Options& options) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+  cli::blockStopSignals();
   QCoreApplication app(argc, argv);
   QCoreApplication::setApplicationName(QStringLiteral("ringflash-cli"));
   QCoreApplication::setApplicationVersion(QStringLiteral(RINGFLASH_VERSION));
   const cli::Parsed parsed = cli::parseOptions(QCoreApplication::arguments(), RINGFLASH_FIRMWARE_SERVER);
   if (!parsed.options) return parsed.exitCode;
-  const int exit = run(*parsed.options);
+  // Made once and never destroyed: the signals' thread may speak up to the end.
+  auto* report = new cli::Report(parsed.options->json);
+  cli::guardStopSignals(*report);
+  const int exit = run(*parsed.options, *report);
   std::fflush(nullptr);
   // Monitor threads never end; leave without waiting for them.
   std::_Exit(exit);

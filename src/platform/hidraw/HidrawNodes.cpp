@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 
 #include "HidrawProperties.h"
@@ -30,7 +31,7 @@ std::optional<HidrawNode> nodeOf(udev_device* raw) {
     node.product = attribute(usb, "product");
     node.serial = attribute(usb, "serial");
   }
-  node.denied = ::access(devnode, R_OK | W_OK) != 0;
+  node.denied = ::access(devnode, R_OK | W_OK) != 0 && (errno == EACCES || errno == EPERM);
   return node;
 }
 

@@ -13,7 +13,7 @@ struct HidrawNode {
   std::int64_t productId = 0;
   std::string product;  // the USB product string, "" when there is none
   std::string serial;   // "" when there is none
-  bool denied = false;  // this user may not open it for reading and writing
+  bool denied = false;  // there, but this user may not open it for reading and writing
 };
 
 // What to do about a node that may not be opened: the udev rule line for the

@@ -1,0 +1,56 @@
+#include "AdapterChoice.h"
+
+#include <cstdio>
+
+#include "AdapterFields.h"
+#include "update/ExchangeTexts.h"
+
+namespace cli {
+namespace {
+
+std::string formatted(const char* pattern, const std::string& value) {
+  char text[512];
+  std::snprintf(text, sizeof text, pattern, value.c_str());
+  return text;
+}
+
+std::string nodesOf(const std::vector<platform::HidrawNode>& adapters) {
+  std::string nodes;
+  for (const auto& a : adapters) nodes += (nodes.empty() ? "" : "，") + a.node;
+  return nodes;
+}
+
+bool somethingAt(const std::string& port) {
+  for (const auto& node : platform::attachedHidrawNodes())
+    if (node.port == port) return true;
+  return false;
+}
+
+}  // namespace
+
+std::optional<platform::HidrawNode> chooseAdapterFor(const std::vector<road::IdPair>& ids, const std::string& port,
+                                                     bool forLens, Report& report, ExitCode& exit) {
+  using update::Outcome;
+  const road::AdapterChoice choice = road::chooseAdapter(road::attachedAdapters(ids), port);
+  if (choice.candidates.size() > 1) {
+    for (const auto& adapter : choice.candidates) report.event("adapter", adapterFields(adapter));
+    const char* several = forLens ? texts::severalAdaptersForLens : texts::severalAdapters;
+    exit = report.fail(formatted(several, nodesOf(choice.candidates)).c_str(), failureOf(Outcome::severalAdapters));
+    return std::nullopt;
+  }
+  if (!choice.adapter) {
+    if (!port.empty() && somethingAt(port)) exit = report.fail(texts::mismatch, failureOf(Outcome::mismatch), port);
+    else exit = report.fail(forLens ? texts::noDeviceForLens : texts::noDevice, failureOf(Outcome::noAdapter), port);
+    return std::nullopt;
+  }
+  const platform::HidrawNode& adapter = *choice.adapter;
+  report.event("adapter", adapterFields(adapter));
+  if (adapter.denied) {
+    exit = report.fail(formatted(texts::accessDenied, adapter.node).c_str(), failureOf(Outcome::denied), adapter.port);
+    report.text("ringflash-cli: " + platform::accessRuleAdvice(adapter.vendorId, adapter.productId));
+    return std::nullopt;
+  }
+  return adapter;
+}
+
+}  // namespace cli

@@ -1,0 +1,119 @@
+#include "ExchangeSession.h"
+
+#include <chrono>
+#include <cstdio>
+#include <utility>
+
+#include "devicelink/HIDDeviceMonitor.h"
+#include "platform/Dictionary.h"
+#include "ReplyReading.h"
+#include "road/AdapterLink.h"
+#include "update/AdapterReports.h"
+
+namespace cli {
+namespace {
+// A monitor announces the adapters already attached as soon as it runs.
+constexpr auto kFindingTime = std::chrono::seconds(5);
+}  // namespace
+
+std::atomic<bool> ExchangeSession::writing_{false};
+
+ExchangeSession::ExchangeSession(Report& report, std::string port)
+    : report_(report), port_(std::move(port)), exchange_(std::make_unique<update::ExchangeThread>(static_cast<update::ExchangeOutlet&>(*this), [](auto v, auto p) { road::armMonitor(v, p); })) {
+  auto& center = platform::NotificationCenter::defaultCenter();
+  auto& exchange = *exchange_;
+  observers_.push_back(center.addObserver(HIDDeviceConnected, [this, &exchange](const auto& n) {
+    found(n);
+    road::forwardConnected(n, exchange);
+  }));
+  observers_.push_back(center.addObserver(HIDDeviceDisconnected,
+                                          [&exchange](const auto& n) { road::forwardDisconnected(n, exchange); }));
+  observers_.push_back(
+      center.addObserver(HIDDeviceDataReceived, [&exchange](const auto& n) { road::forwardReply(n, exchange); }));
+  observers_.push_back(
+      center.addObserver(HIDDeviceAccessDenied, [&exchange](const auto& n) { road::forwardDenied(n, exchange); }));
+}
+
+ExchangeSession::~ExchangeSession() {
+  for (auto token : observers_) platform::NotificationCenter::defaultCenter().removeObserver(token);
+  exchange_->stop();
+}
+
+void ExchangeSession::found(const platform::Notification& notification) {
+  const auto* device = platform::lookup<HIDDevice>(notification.object, "device");
+  if (!device) return;
+  std::lock_guard lock(mutex_);
+  found_[device->node] = device->device.get();
+  changed_.notify_all();
+}
+
+std::optional<update::AdapterKey> ExchangeSession::find(std::uint32_t vendorId, std::uint32_t productId,
+                                                        const std::string& node) {
+  const bool armed = exchange_->call([=](update::AdapterExchange& e) { return e.isInMonitor(vendorId, productId); });
+  if (!armed) road::armMonitor(vendorId, productId);
+  std::unique_lock lock(mutex_);
+  if (!changed_.wait_for(lock, kFindingTime, [&] { return found_.count(node) > 0; })) return std::nullopt;
+  return found_[node];
+}
+
+bool ExchangeSession::updatePressed(const update::FirmwareEntry& entry, update::AdapterKey adapter) {
+  return exchange_->call([&](update::AdapterExchange& e) { return e.updatePressed(entry, adapter); });
+}
+
+void ExchangeSession::downloadFailed() {
+  exchange_->post([](update::AdapterExchange& e) { e.downloadFailed(); });
+}
+
+void ExchangeSession::imageDownloaded(std::shared_ptr<const platform::Data> image,
+                                      const update::FirmwareEntry& entry) {
+  pieces_ = image->size() / update::reports::kPieceBytes;
+  exchange_->post([image = std::move(image), entry](update::AdapterExchange& e) { e.imageDownloaded(image, entry); });
+}
+
+void ExchangeSession::lensPressed(std::uint32_t vendorId, std::uint32_t productId, update::AdapterKey adapter) {
+  exchange_->post([=](update::AdapterExchange& e) { e.lensPressed(vendorId, productId, adapter); });
+}
+
+update::Outcome ExchangeSession::waitForEnd() {
+  std::unique_lock lock(mutex_);
+  changed_.wait(lock, [&] { return outcome_.has_value(); });
+  const update::Outcome outcome = *outcome_;
+  outcome_.reset();
+  return outcome;
+}
+
+std::optional<update::Outcome> ExchangeSession::endSoFar() {
+  std::lock_guard lock(mutex_);
+  return std::exchange(outcome_, std::nullopt);
+}
+
+std::optional<platform::Data> ExchangeSession::lastReply() {
+  return exchange_->call([](update::AdapterExchange& e) { return e.rdata(); });
+}
+
+void ExchangeSession::status(std::string_view text) {
+  lastText_ = text;
+  report_.text(text);
+}
+
+// The bar appears once the adapter's version is shown: the reply that said it
+// is the exchange's last one (asked for on its own thread, this runs there).
+void ExchangeSession::progressShown(bool shown) {
+  if (!shown) return;
+  const auto reply = exchange_->call([](update::AdapterExchange& e) { return e.rdata(); });
+  report_.event("version", {{"port", QString::fromStdString(port_)},
+                            {"version", QString::fromStdString(adapterVersionOf(reply.value_or(platform::Data{})))}});
+}
+
+void ExchangeSession::progress(double percent) {
+  const auto piece = static_cast<std::size_t>(percent * static_cast<double>(pieces_) / 100.0 + 0.5);
+  report_.progress(port_, percent, piece, pieces_);
+}
+
+void ExchangeSession::finished(update::Outcome outcome) {
+  std::lock_guard lock(mutex_);
+  outcome_ = outcome;
+  changed_.notify_all();
+}
+
+}  // namespace cli

@@ -1,0 +1,80 @@
+#pragma once
+#include <atomic>
+#include <condition_variable>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "Report.h"
+#include "platform/Data.h"
+#include "platform/NotificationCenter.h"
+#include "update/ExchangeThread.h"
+#include "update/FirmwareEntry.h"
+
+namespace cli {
+
+// The exchange with one adapter, for a command that waits for its end: the
+// same engine, monitors and notifications as the window, with the texts,
+// the progress and the end going to the report.
+class ExchangeSession : private update::ExchangeOutlet {
+ public:
+  // `port` names the adapter in the events; `pieces` is filled in later.
+  ExchangeSession(Report& report, std::string port);
+  ~ExchangeSession() override;
+
+  // Watches the pair and waits for the adapter at `node` to be found. Absent
+  // when it is not found within a few seconds.
+  std::optional<update::AdapterKey> find(std::uint32_t vendorId, std::uint32_t productId, const std::string& node);
+
+  // An update of `entry` on the adapter: true when its image may be downloaded.
+  bool updatePressed(const update::FirmwareEntry& entry, update::AdapterKey adapter);
+  void downloadFailed();
+  void imageDownloaded(std::shared_ptr<const platform::Data> image, const update::FirmwareEntry& entry);
+  void lensPressed(std::uint32_t vendorId, std::uint32_t productId, update::AdapterKey adapter);
+
+  // Waits for the end of what was started, and says how it ended.
+  update::Outcome waitForEnd();
+  // How what was refused at once ended, if it did.
+  std::optional<update::Outcome> endSoFar();
+  // The text that said how it ended.
+  const std::string& lastText() const { return lastText_; }
+  // The adapter's last reply, as the exchange holds it.
+  std::optional<platform::Data> lastReply();
+
+  // From the start report to the end of the transfer: stopping now leaves
+  // an adapter that does not start again.
+  static bool writing() { return writing_.load(); }
+
+ private:
+  void pause(double, std::uint64_t) override {}
+  void deadline(double, std::uint64_t) override {}
+  void arm(std::int64_t, std::int64_t) override {}
+  void status(std::string_view text) override;
+  void progressShown(bool shown) override;
+  void progress(double percent) override;
+  void updateButtonEnabled(bool) override {}
+  void tableEnabled(bool) override {}
+  void keepAwake(bool awake) override { writing_ = awake; }
+  void finished(update::Outcome outcome) override;
+  void found(const platform::Notification& notification);
+
+  Report& report_;
+  const std::string port_;
+  std::size_t pieces_ = 0;
+  std::string lastText_;  // on the exchange's thread until the end is told
+
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::map<std::string, update::AdapterKey> found_;  // by node
+  std::optional<update::Outcome> outcome_;
+
+  std::vector<platform::NotificationCenter::Token> observers_;
+  std::unique_ptr<update::ExchangeThread> exchange_;  // last: it goes first
+
+  static std::atomic<bool> writing_;
+};
+
+}  // namespace cli

@@ -1,0 +1,299 @@
+// ringflash-cli as users run it: the built program, over the real hidraw
+// layer, against adapters on emulated /dev/hidraw nodes, one case per exit
+// code. The program runs as a child of this test under umockdev's preload.
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <chrono>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "catalogue/ImageCheck.h"
+#include "catalogue/ZeroFill.h"
+#include "server/FirmwareServer.h"
+#include "server/SampleCatalogue.h"
+#include "sim/EmulatedHidrawBed.h"
+#include "sim/UmockdevPreload.h"
+
+namespace {
+
+using platform::Data;
+using platform::sim::ReceivedReport;
+
+struct CliRun {
+  int exit = -1;
+  std::string out, err;
+  // Standard output as JSON objects, one a line; a line that is not one fails the test.
+  std::vector<QJsonObject> events() const {
+    std::vector<QJsonObject> objects;
+    for (std::size_t at = 0, end; (end = out.find('\n', at)) != std::string::npos; at = end + 1) {
+      const auto doc = QJsonDocument::fromJson(QByteArray::fromStdString(out.substr(at, end - at)));
+      EXPECT_TRUE(doc.isObject()) << out.substr(at, end - at);
+      objects.push_back(doc.object());
+    }
+    return objects;
+  }
+  QJsonObject last(const char* event) const {
+    QJsonObject found;
+    for (const auto& e : events())
+      if (e.value("event").toString() == event) found = e;
+    return found;
+  }
+};
+
+// Runs the program; `watch` is called each time it writes something. A run that
+// does not end within a minute is killed: a bound on a hang, not a timing.
+using Watch = std::function<void(pid_t, const std::string&)>;
+
+CliRun runProgram(std::vector<std::string> args, const Watch& watch) {
+  std::vector<char*> argv;
+  for (auto& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  int out[2], err[2];
+  if (pipe(out) != 0 || pipe(err) != 0) return {};
+  const pid_t pid = fork();
+  if (pid == 0) {
+    dup2(out[1], 1), dup2(err[1], 2);
+    close(out[0]), close(err[0]), close(out[1]), close(err[1]);
+    execv(argv[0], argv.data());
+    _exit(127);
+  }
+  close(out[1]), close(err[1]);
+  CliRun run;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+  for (int open = 2; open > 0 && std::chrono::steady_clock::now() < deadline;) {
+    pollfd fds[] = {{out[0], POLLIN, 0}, {err[0], POLLIN, 0}};
+    if (poll(fds, 2, 1000) <= 0) continue;
+    for (int i = 0; i < 2; ++i) {
+      if (!fds[i].revents) continue;
+      char buffer[4096];
+      const ssize_t n = read(fds[i].fd, buffer, sizeof buffer);
+      if (n <= 0) {
+        fds[i].fd = -1, --open;
+        (i ? err : out)[0] = -1;
+        continue;
+      }
+      (i ? run.err : run.out).append(buffer, static_cast<std::size_t>(n));
+      if (watch) watch(pid, run.err);
+    }
+  }
+  if (std::chrono::steady_clock::now() >= deadline) kill(pid, SIGKILL);
+  int status = 0;
+  waitpid(pid, &status, 0);
+  run.exit = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  return run;
+}
+
+CliRun cli(std::vector<std::string> args, const Watch& watch = {}) {
+  args.insert(args.begin(), RINGFLASH_CLI);
+  return runProgram(std::move(args), watch);
+}
+
+platform::sim::AdapterSettings adapter(std::int64_t product) {
+  platform::sim::AdapterSettings s;
+  s.vendorId = 0xF1A5;
+  s.productId = product;
+  s.version = {1, 0, 12};
+  s.lensId = 0x0102;
+  return s;
+}
+
+// A server whose list has: 0 a 1000-byte image for f1a5:0001 with its hash
+// and size, 1 the same image with a wrong hash, 2 an entry for f1a5:0009.
+class Cli : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(server.start());
+    for (std::size_t i = 0; i < image.size(); ++i) image[i] = static_cast<std::uint8_t>(i * 7 + 1);
+    const std::string b = server.base(), hash = catalogue::sha256Hex(image);
+    const std::string list = "good;f1a5;0001;Ver 2.3.4;d;" + b + "/fw/a.bin;" + b + "/desc/a.txt;" + hash + ";1000\n" +
+                             "tampered;f1a5;0001;Ver 2.3.5;d;" + b + "/fw/a.bin;" + b + "/desc/a.txt;" +
+                             std::string(64, '0') + ";1000\n" + "other;f1a5;0009;Ver 1.0.0;d;" + b + "/fw/a.bin;" + b +
+                             "/desc/a.txt";
+    server.put(kListPath, Data(list.begin(), list.end()));
+    server.put("/desc/a.txt", Data{0xC4, 0xE3, 0xBA, 0xC3});  // 你好 in GB 18030
+    server.put("/fw/a.bin", image);
+  }
+  std::string plug(const char* name, int port, platform::sim::EmulatedHidrawNode& node) {
+    return bed.addAdapter(name, node.settings(), port, &node);
+  }
+  CliRun run(std::vector<std::string> args, const Watch& watch = {}) {
+    args.push_back("--server");
+    args.push_back(server.base());
+    return cli(std::move(args), watch);
+  }
+  // What reached the node: the query, the start report with the entry's
+  // version, then the data reports; each a report number 0 and 64 bytes.
+  Data written(const platform::sim::EmulatedHidrawNode& node) {
+    Data data;
+    std::vector<ReceivedReport::Kind> kinds;
+    for (const Data& write : node.writes()) {
+      EXPECT_EQ(write.size(), 65u);
+      EXPECT_EQ(write[0], 0);
+      const Data report(write.begin() + 1, write.end());
+      kinds.push_back(platform::sim::classifyReport(report));
+      if (kinds.back() == ReceivedReport::Kind::start) {
+        EXPECT_EQ(Data(report.begin() + 6, report.begin() + 9), (Data{2, 3, 4}));
+      }
+      if (kinds.back() == ReceivedReport::Kind::data) data.insert(data.end(), report.begin(), report.end());
+    }
+    EXPECT_GE(kinds.size(), 2u);
+    EXPECT_EQ(kinds.at(0), ReceivedReport::Kind::query);
+    EXPECT_EQ(kinds.at(1), ReceivedReport::Kind::start);
+    return data;
+  }
+
+  FirmwareServer server;
+  Data image = Data(1000);
+  platform::sim::EmulatedHidrawBed bed;
+};
+
+}  // namespace
+
+TEST_F(Cli, UpdateWritesTheImageByteForByteAndSaysSoInJson) {
+  platform::sim::EmulatedHidrawNode node(adapter(1));
+  plug("hidraw3", 5, node);
+  const CliRun r = run({"update", "0", "--json"});
+  ASSERT_EQ(r.exit, 0) << r.err;
+  Data padded = image;
+  catalogue::zeroFill(padded);
+  EXPECT_EQ(written(node), padded);
+  std::vector<QString> names;
+  for (const auto& e : r.events()) names.push_back(e.value("event").toString());
+  EXPECT_EQ(names.front(), "list");
+  EXPECT_EQ(std::count(names.begin(), names.end(), "progress"), 16);  // from 0, the last piece ends it instead
+  EXPECT_EQ(r.last("adapter").value("port").toString(), "1-5");
+  EXPECT_EQ(r.last("adapter").value("node").toString(), "/dev/hidraw3");
+  EXPECT_EQ(r.last("download").value("pieces").toInt(), 16);
+  EXPECT_FALSE(r.last("checked").isEmpty());
+  EXPECT_EQ(r.last("version").value("version").toString(), "1.0.12");
+  EXPECT_EQ(r.last("done").value("version").toString(), "2.3.4");
+  EXPECT_EQ(r.err.find("固件更新已完成") != std::string::npos, true) << r.err;
+}
+
+TEST_F(Cli, ListDescribeAdaptersAndLens) {
+  platform::sim::EmulatedHidrawNode node(adapter(1));
+  plug("hidraw3", 5, node);
+  const CliRun list = run({"list"});
+  ASSERT_EQ(list.exit, 0) << list.err;
+  EXPECT_EQ(list.out.substr(0, list.out.find('\n')), "0\tgood\td  Ver 2.3.4\tf1a5:0001");
+  EXPECT_EQ(list.err, "读取固件列表成功\n");
+  const CliRun describe = run({"describe", "0"});
+  EXPECT_EQ(describe.out, "你好\n");
+  const CliRun adapters = run({"adapters", "--query", "--json"});
+  ASSERT_EQ(adapters.exit, 0) << adapters.err;
+  const QJsonObject a = adapters.last("adapter");
+  EXPECT_EQ(a.value("port").toString(), "1-5");
+  EXPECT_EQ(a.value("ids").toString(), "f1a5:0001");
+  EXPECT_EQ(a.value("version").toString(), "1.0.12");
+  EXPECT_EQ(a.value("lens").toString(), "0X102");
+  const CliRun lens = run({"lens", "--adapter", "1-5"});
+  ASSERT_EQ(lens.exit, 0) << lens.err;
+  EXPECT_EQ(lens.out, "0X102\n");
+  EXPECT_NE(lens.err.find("镜头ID->0X102"), std::string::npos) << lens.err;
+  // Queries only: no start report, no data.
+  for (const Data& write : node.writes()) EXPECT_EQ(platform::sim::classifyReport(Data(write.begin() + 1, write.end())), ReceivedReport::Kind::query);
+}
+
+// Exit codes 2 to 5: nothing at all reaches an adapter.
+TEST_F(Cli, RefusalsBeforeAnythingIsSentHaveTheirExitCodes) {
+  platform::sim::EmulatedHidrawNode node(adapter(1));
+  plug("hidraw3", 5, node);
+  EXPECT_EQ(run({"update"}).exit, 2);
+  EXPECT_EQ(run({"update", "7"}).exit, 2);
+  EXPECT_EQ(run({"frobnicate"}).exit, 2);
+  EXPECT_EQ(cli({"list", "--server", "http://127.0.0.1:1"}).exit, 3);
+  server.setBehaviour("/fw/a.bin", FirmwareServer::Behaviour::of(FirmwareServer::Behaviour::Fault::notFound));
+  const CliRun notRead = run({"update", "0", "--json"});
+  EXPECT_EQ(notRead.exit, 3);
+  EXPECT_EQ(notRead.last("failed").value("code").toString(), "image-not-read");
+  server.setBehaviour("/fw/a.bin", {});
+  const CliRun refused = run({"update", "1", "--json"});
+  EXPECT_EQ(refused.exit, 5) << refused.err;
+  EXPECT_EQ(refused.last("failed").value("text").toString(), "固件校验失败：下载的文件与列表不符，未写入接环");
+  const CliRun otherIds = run({"update", "2", "--json"});
+  EXPECT_EQ(otherIds.exit, 4);
+  EXPECT_EQ(otherIds.last("failed").value("code").toString(), "no-adapter");
+  EXPECT_EQ(run({"update", "0", "--adapter", "1-9"}).exit, 4);
+  EXPECT_TRUE(node.writes().empty());
+}
+
+TEST_F(Cli, TwoAdaptersOfTheEntrysIdsAreRefusedUnlessOneIsNamed) {
+  platform::sim::EmulatedHidrawNode a(adapter(1)), b(adapter(1));
+  plug("hidraw3", 5, a);
+  plug("hidraw4", 6, b);
+  const CliRun both = run({"update", "0", "--json"});
+  EXPECT_EQ(both.exit, 4);
+  EXPECT_EQ(both.last("failed").value("code").toString(), "several-adapters");
+  EXPECT_NE(both.err.find("/dev/hidraw3，/dev/hidraw4"), std::string::npos) << both.err;
+  EXPECT_TRUE(a.writes().empty());
+  EXPECT_TRUE(b.writes().empty());
+  const CliRun named = run({"update", "0", "--adapter", "1-6"});
+  ASSERT_EQ(named.exit, 0) << named.err;
+  EXPECT_TRUE(a.writes().empty());
+  EXPECT_EQ(written(b).size(), 1024u);
+}
+
+// Exit code 1: the adapter leaves in the middle of the write.
+TEST_F(Cli, AnAdapterThatLeavesMidWriteFailsTheUpdate) {
+  platform::sim::EmulatedHidrawNode node(adapter(1));
+  const std::string path = plug("hidraw3", 5, node);
+  bool removed = false;
+  const CliRun r = run({"update", "0", "--json"}, [&](pid_t, const std::string&) {
+    if (!removed && node.writes().size() >= 8) bed.remove(path), removed = true;
+  });
+  EXPECT_EQ(r.exit, 1) << r.err;
+  EXPECT_EQ(r.last("failed").value("code").toString(), "adapter-left");
+  EXPECT_EQ(r.last("failed").value("text").toString(), "设备已断开");
+  EXPECT_TRUE(r.last("done").isEmpty());
+}
+
+// Exit code 6: the node is there, but this user may not open it.
+TEST_F(Cli, AnAdapterThatMayNotBeOpenedNamesTheRule) {
+  platform::sim::EmulatedHidrawNode node(adapter(1));
+  plug("hidraw3", 5, node);
+  chmod((bed.root() + "/dev/hidraw3").c_str(), 0600);
+  chmod(bed.root().c_str(), 0755);
+  const std::string base = server.base();
+  const CliRun r = runProgram({"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", RINGFLASH_CLI, "update",
+                     "0", "--json", "--server", base}, {});
+  EXPECT_EQ(r.exit, 6) << r.err;
+  EXPECT_EQ(r.last("failed").value("code").toString(), "access-denied");
+  EXPECT_NE(r.err.find("ATTRS{idVendor}==\"f1a5\", ATTRS{idProduct}==\"0001\""), std::string::npos) << r.err;
+  EXPECT_TRUE(node.writes().empty());
+}
+
+// A first SIGINT during the write is answered and the write goes on; two
+// within 5 s stop it.
+TEST_F(Cli, OneInterruptDuringTheWriteIsSaidTwoStopIt) {
+  platform::sim::EmulatedHidrawNode node(adapter(1));
+  plug("hidraw3", 5, node);
+  int sent = 0;
+  const CliRun once = run({"update", "0"}, [&](pid_t pid, const std::string&) {
+    if (!sent && node.writes().size() >= 5) kill(pid, SIGINT), ++sent;
+  });
+  EXPECT_EQ(once.exit, 0) << once.err;
+  EXPECT_NE(once.err.find("现在停止会导致接环无法使用"), std::string::npos) << once.err;
+  sent = 0;
+  const std::size_t before = node.writes().size();
+  const CliRun twice = run({"update", "0", "--json"}, [&](pid_t pid, const std::string&) {
+    if (sent < 2 && node.writes().size() >= before + 5 + sent) kill(pid, SIGINT), ++sent;
+  });
+  EXPECT_EQ(twice.exit, 1) << twice.err;
+  EXPECT_EQ(twice.last("failed").value("code").toString(), "interrupted");
+  EXPECT_LT(node.writes().size(), before + 18);
+}
+
+int main(int argc, char** argv) {
+  platform::sim::runUnderUmockdevPreload(argv);
+  ::testing::InitGoogleTest(&argc, argv);
+  const int result = RUN_ALL_TESTS();
+  std::_Exit(result);
+}
