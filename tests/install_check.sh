@@ -12,8 +12,8 @@ DESTDIR=$dest cmake --install "$build" --prefix /usr > /dev/null
 udevdir=$(sed -n 's/^RINGFLASH_UDEVDIR:PATH=//p' "$build/CMakeCache.txt")
 case "$udevdir" in /*) ;; *) udevdir=/usr/$udevdir ;; esac
 id=io.github.ringflash.Ringflash
-expected=$(printf '%s\n' /usr/bin/ringflash "/usr/share/applications/$id.desktop" "/usr/share/metainfo/$id.metainfo.xml" \
-  "/usr/share/icons/hicolor/scalable/apps/$id.svg" /usr/share/man/man1/ringflash.1.gz \
+expected=$(printf '%s\n' /usr/bin/ringflash /usr/bin/ringflash-cli "/usr/share/applications/$id.desktop" "/usr/share/metainfo/$id.metainfo.xml" \
+  "/usr/share/icons/hicolor/scalable/apps/$id.svg" /usr/share/man/man1/ringflash.1.gz /usr/share/man/man1/ringflash-cli.1.gz \
   /usr/share/doc/ringflash/changelog.gz /usr/share/doc/ringflash/copyright "$udevdir/rules.d/70-ringflash.rules" | sort)
 got=$(cd "$dest" && find . -type f | sed 's|^\.||' | sort)
 if [ "$got" != "$expected" ]; then

@@ -7,9 +7,7 @@ namespace cli {
 
 ExitCode describeCommand(const Options& options, Report& report) {
   ExitCode exit = kDone;
-  const auto lines = readListFor(options, report, exit);
-  if (!lines) return exit;
-  const auto line = lineFor(*lines, options.row, exit);
+  const auto line = readLineFor(options, report, exit);
   if (!line) return exit;
   const road::ChosenEntry chosen = road::chooseEntry(*line, platform::UrlReadOptions::forText());
   if (chosen.failure) return report.fail(chosen.failure);

@@ -22,9 +22,10 @@ ExchangeSession::ExchangeSession(Report& report, std::string port)
     : report_(report), port_(std::move(port)), exchange_(std::make_unique<update::ExchangeThread>(static_cast<update::ExchangeOutlet&>(*this), [](auto v, auto p) { road::armMonitor(v, p); })) {
   auto& center = platform::NotificationCenter::defaultCenter();
   auto& exchange = *exchange_;
+  // The exchange hears of an adapter before the command can name it.
   observers_.push_back(center.addObserver(HIDDeviceConnected, [this, &exchange](const auto& n) {
-    found(n);
     road::forwardConnected(n, exchange);
+    found(n);
   }));
   observers_.push_back(center.addObserver(HIDDeviceDisconnected,
                                           [&exchange](const auto& n) { road::forwardDisconnected(n, exchange); }));

@@ -1,6 +1,5 @@
 #include "ListForCommand.h"
 
-#include <cstdio>
 
 #include "catalogue/CatalogueTexts.h"
 #include "road/ListRead.h"
@@ -18,9 +17,12 @@ std::optional<catalogue::ListLines> readListFor(const Options& options, Report& 
   return std::move(read.lines);
 }
 
-std::optional<std::string> lineFor(const catalogue::ListLines& lines, std::size_t row, ExitCode& exit) {
-  if (row < lines.size()) return std::string(lines[row]);
-  std::fprintf(stderr, "ringflash-cli: the list has no row %zu (rows 0 to %zu)\n", row, lines.size() - 1);
+std::optional<std::string> readLineFor(const Options& options, Report& report, ExitCode& exit) {
+  const auto lines = readListFor(options, report, exit);
+  if (!lines) return std::nullopt;
+  if (options.row < lines->size()) return std::string((*lines)[options.row]);
+  report.text("ringflash-cli: the list has no row " + std::to_string(options.row) + " (rows 0 to " +
+              std::to_string(lines->size() - 1) + ")");
   exit = kUsage;
   return std::nullopt;
 }

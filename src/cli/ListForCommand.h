@@ -13,7 +13,7 @@ namespace cli {
 // Absent after a failure, which `exit` then holds.
 std::optional<catalogue::ListLines> readListFor(const Options& options, Report& report, ExitCode& exit);
 
-// Line `row` of the list; a row the list does not have is a usage error.
-std::optional<std::string> lineFor(const catalogue::ListLines& lines, std::size_t row, ExitCode& exit);
+// Line `options.row` of the list; a row the list does not have is a usage error.
+std::optional<std::string> readLineFor(const Options& options, Report& report, ExitCode& exit);
 
 }  // namespace cli

@@ -39,9 +39,7 @@ std::optional<platform::Data> download(const std::string& line, const std::strin
 
 ExitCode updateCommand(const Options& options, Report& report) {
   ExitCode exit = kDone;
-  const auto lines = readListFor(options, report, exit);
-  if (!lines) return exit;
-  const auto line = lineFor(*lines, options.row, exit);
+  const auto line = readLineFor(options, report, exit);
   if (!line) return exit;
   update::FirmwareEntry entry;
   catalogue::ImageCheck check;

@@ -169,17 +169,7 @@ void HidrawManager::runLoop() {
   if (!monitor_) {
     for (;;) ::pause();  // the manager could not be opened: nothing is ever reported
   }
-  udev_enumerate* list = udev_enumerate_new(udev_);
-  udev_enumerate_add_match_subsystem(list, "hidraw");
-  udev_enumerate_scan_devices(list);
-  udev_list_entry* entry;
-  udev_list_entry_foreach(entry, udev_enumerate_get_list_entry(list)) {
-    if (udev_device* dev = udev_device_new_from_syspath(udev_, udev_list_entry_get_name(entry))) {
-      deviceAppeared(dev, false);
-      udev_device_unref(dev);
-    }
-  }
-  udev_enumerate_unref(list);
+  forEachHidrawDevice(udev_, [this](udev_device* dev) { deviceAppeared(dev, false); });
   for (;;) pollOnce();
 }
 

@@ -50,17 +50,9 @@ std::vector<HidrawNode> attachedHidrawNodes() {
   std::vector<HidrawNode> nodes;
   udev* context = udev_new();
   if (!context) return nodes;
-  udev_enumerate* list = udev_enumerate_new(context);
-  udev_enumerate_add_match_subsystem(list, "hidraw");
-  udev_enumerate_scan_devices(list);
-  udev_list_entry* entry;
-  udev_list_entry_foreach(entry, udev_enumerate_get_list_entry(list)) {
-    if (udev_device* raw = udev_device_new_from_syspath(context, udev_list_entry_get_name(entry))) {
-      if (auto node = nodeOf(raw)) nodes.push_back(std::move(*node));
-      udev_device_unref(raw);
-    }
-  }
-  udev_enumerate_unref(list);
+  forEachHidrawDevice(context, [&](udev_device* raw) {
+    if (auto node = nodeOf(raw)) nodes.push_back(std::move(*node));
+  });
   udev_unref(context);
   std::sort(nodes.begin(), nodes.end(), [](const HidrawNode& a, const HidrawNode& b) {
     return a.node.size() != b.node.size() ? a.node.size() < b.node.size() : a.node < b.node;

@@ -51,6 +51,20 @@ std::optional<std::vector<std::uint8_t>> descriptorFromSysfs(udev_device* hidraw
 
 }  // namespace
 
+void forEachHidrawDevice(udev* context, const std::function<void(udev_device*)>& visit) {
+  udev_enumerate* list = udev_enumerate_new(context);
+  udev_enumerate_add_match_subsystem(list, "hidraw");
+  udev_enumerate_scan_devices(list);
+  udev_list_entry* entry;
+  udev_list_entry_foreach(entry, udev_enumerate_get_list_entry(list)) {
+    if (udev_device* dev = udev_device_new_from_syspath(context, udev_list_entry_get_name(entry))) {
+      visit(dev);
+      udev_device_unref(dev);
+    }
+  }
+  udev_enumerate_unref(list);
+}
+
 std::optional<HidrawIdentity> hidrawIdentity(udev_device* hidraw) {
   udev_device* hid = udev_device_get_parent_with_subsystem_devtype(hidraw, "hid", nullptr);
   if (const char* id = hid ? udev_device_get_property_value(hid, "HID_ID") : nullptr) {

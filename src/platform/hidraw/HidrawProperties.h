@@ -6,6 +6,9 @@
 
 #include "platform/HIDPlatform.h"
 
+#include <functional>
+
+struct udev;
 struct udev_device;
 
 namespace platform {
@@ -14,6 +17,9 @@ struct HidrawIdentity {
   std::int64_t vendorId;
   std::int64_t productId;
 };
+
+// Every hidraw device attached now, each while `visit` runs.
+void forEachHidrawDevice(udev* context, const std::function<void(udev_device*)>& visit);
 
 // Vendor and product of a hidraw node: from its parent hid device's HID_ID,
 // or else from the usb_device above it.
