@@ -12,6 +12,7 @@
 #include <QJsonObject>
 #include <chrono>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -106,7 +107,8 @@ platform::sim::AdapterSettings adapter(std::int64_t product) {
 }
 
 // A server whose list has: 0 a 1000-byte image for f1a5:0001 with its hash
-// and size, 1 the same image with a wrong hash, 2 an entry for f1a5:0009.
+// and size, 1 the same image with a wrong hash, 2 an entry for f1a5:0009,
+// 3 a 2048-byte image (48 pieces filled) for f1a5:0001.
 class Cli : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -116,7 +118,8 @@ class Cli : public ::testing::Test {
     const std::string list = "good;f1a5;0001;Ver 2.3.4;d;" + b + "/fw/a.bin;" + b + "/desc/a.txt;" + hash + ";1000\n" +
                              "tampered;f1a5;0001;Ver 2.3.5;d;" + b + "/fw/a.bin;" + b + "/desc/a.txt;" +
                              std::string(64, '0') + ";1000\n" + "other;f1a5;0009;Ver 1.0.0;d;" + b + "/fw/a.bin;" + b +
-                             "/desc/a.txt";
+                             "/desc/a.txt\n" + "long;f1a5;0001;Ver 2.3.4;d;" + b + "/fw/b.bin;" + b + "/desc/a.txt";
+    server.put("/fw/b.bin", Data(2048, 0x5C));
     server.put(kListPath, Data(list.begin(), list.end()));
     server.put("/desc/a.txt", Data{0xC4, 0xE3, 0xBA, 0xC3});  // 你好 in GB 18030
     server.put("/fw/a.bin", image);
@@ -289,6 +292,35 @@ TEST_F(Cli, OneInterruptDuringTheWriteIsSaidTwoStopIt) {
   EXPECT_EQ(twice.exit, 1) << twice.err;
   EXPECT_EQ(twice.last("failed").value("code").toString(), "interrupted");
   EXPECT_LT(node.writes().size(), before + 18);
+}
+
+// Several adapters at once, each with its own exchange: one leaves at piece
+// 20, one goes quiet after piece 30, the third is written to the end.
+TEST_F(Cli, AllAdaptersAtOnceOneFailureLeavesTheOthersRunning) {
+  platform::sim::AdapterSettings quiet = adapter(1);
+  quiet.silentAfterReports = 2 + 30;  // the query, the start report, 30 pieces
+  platform::sim::EmulatedHidrawNode leaving(adapter(1)), silent(quiet), steady(adapter(1));
+  const std::string path = plug("hidraw3", 5, leaving);
+  plug("hidraw4", 6, silent);
+  plug("hidraw5", 7, steady);
+  bool removed = false;
+  const CliRun r = run({"update", "3", "--all", "--json"}, [&](pid_t, const std::string&) {
+    if (!removed && leaving.writes().size() >= 2 + 20) bed.remove(path), removed = true;
+  });
+  EXPECT_EQ(r.exit, 1) << r.err;
+  Data padded(2048, 0x5C);
+  catalogue::zeroFill(padded);
+  EXPECT_EQ(written(steady), padded);
+  EXPECT_LT(written(leaving).size(), padded.size());
+  EXPECT_EQ(written(silent).size(), 31u * 64);  // the piece after the last reply went out, nothing more
+  std::map<QString, QString> ends;
+  for (const auto& e : r.events())
+    if (e.value("event") == "done" || e.value("event") == "failed")
+      ends[e.value("port").toString()] = e.value("event").toString() + " " + e.value("code").toString();
+  EXPECT_EQ(ends, (std::map<QString, QString>{{"1-5", "failed adapter-left"}, {"1-6", "failed went-quiet"}, {"1-7", "done "}}));
+  // The summary: a line per adapter with its version before and its result.
+  EXPECT_NE(r.err.find("1-7\t1.0.12\t请关闭程序后取下接环\t"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("1-5\t1.0.12\t设备已断开\t"), std::string::npos) << r.err;
 }
 
 int main(int argc, char** argv) {

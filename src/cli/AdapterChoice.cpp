@@ -26,6 +26,14 @@ bool somethingAt(const std::string& port) {
   return false;
 }
 
+// The rule line goes with the text, as the window's monitor prints it.
+ExitCode refuseDenied(const platform::HidrawNode& adapter, Report& report) {
+  const ExitCode exit =
+      report.fail(formatted(texts::accessDenied, adapter.node).c_str(), failureOf(update::Outcome::denied), adapter.port);
+  report.text("ringflash-cli: " + platform::accessRuleAdvice(adapter.vendorId, adapter.productId));
+  return exit;
+}
+
 }  // namespace
 
 std::optional<platform::HidrawNode> chooseAdapterFor(const std::vector<road::IdPair>& ids, const std::string& port,
@@ -46,11 +54,35 @@ std::optional<platform::HidrawNode> chooseAdapterFor(const std::vector<road::IdP
   const platform::HidrawNode& adapter = *choice.adapter;
   report.event("adapter", adapterFields(adapter));
   if (adapter.denied) {
-    exit = report.fail(formatted(texts::accessDenied, adapter.node).c_str(), failureOf(Outcome::denied), adapter.port);
-    report.text("ringflash-cli: " + platform::accessRuleAdvice(adapter.vendorId, adapter.productId));
+    exit = refuseDenied(adapter, report);
     return std::nullopt;
   }
   return adapter;
+}
+
+AdapterSet chooseAdaptersFor(const road::IdPair& ids, const std::vector<std::string>& ports, bool all,
+                             Report& report, ExitCode& exit) {
+  AdapterSet set;
+  if (!all) {
+    for (const std::string& port : ports.empty() ? std::vector<std::string>{""} : ports) {
+      auto adapter = chooseAdapterFor({ids}, port, false, report, exit);
+      if (!adapter) return {};  // a named adapter missing: none is written
+      set.usable.push_back(std::move(*adapter));
+    }
+    return set;
+  }
+  for (auto& adapter : road::attachedAdapters({ids})) {
+    report.event("adapter", adapterFields(adapter));
+    if (!adapter.denied) {
+      set.usable.push_back(std::move(adapter));
+      continue;
+    }
+    exit = refuseDenied(adapter, report);
+    set.refused.emplace_back(std::move(adapter), exit);
+  }
+  if (set.usable.empty() && set.refused.empty())
+    exit = report.fail(texts::noDevice, failureOf(update::Outcome::noAdapter));
+  return set;
 }
 
 }  // namespace cli

@@ -17,4 +17,15 @@ namespace cli {
 std::optional<platform::HidrawNode> chooseAdapterFor(const std::vector<road::IdPair>& ids, const std::string& port,
                                                      bool forLens, Report& report, ExitCode& exit);
 
+// The adapters one update writes at once: every one of the entry's ids with
+// `all` (a node this user may not open is said and left out, with its exit
+// code in `refused`), else the one at each of `ports`, or the only one. Empty,
+// with `exit` set, when there is none to write.
+struct AdapterSet {
+  std::vector<platform::HidrawNode> usable;
+  std::vector<std::pair<platform::HidrawNode, ExitCode>> refused;
+};
+AdapterSet chooseAdaptersFor(const road::IdPair& ids, const std::vector<std::string>& ports, bool all,
+                             Report& report, ExitCode& exit);
+
 }  // namespace cli

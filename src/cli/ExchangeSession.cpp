@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <set>
 #include <utility>
 
 #include "devicelink/HIDDeviceMonitor.h"
@@ -14,12 +15,26 @@ namespace cli {
 namespace {
 // A monitor announces the adapters already attached as soon as it runs.
 constexpr auto kFindingTime = std::chrono::seconds(5);
+
+// One monitor per pair in the process, whatever number of sessions: each
+// session hears every notification, and a second monitor would say each
+// reply twice.
+void armOnce(std::int64_t vendorId, std::int64_t productId) {
+  static std::mutex mutex;
+  static std::set<std::pair<std::int64_t, std::int64_t>> armed;
+  std::lock_guard lock(mutex);
+  if (armed.insert({vendorId, productId}).second) road::armMonitor(vendorId, productId);
+}
+
 }  // namespace
 
-std::atomic<bool> ExchangeSession::writing_{false};
+std::atomic<int> ExchangeSession::writers_{0};
 
-ExchangeSession::ExchangeSession(Report& report, std::string port)
-    : report_(report), port_(std::move(port)), exchange_(std::make_unique<update::ExchangeThread>(static_cast<update::ExchangeOutlet&>(*this), [](auto v, auto p) { road::armMonitor(v, p); })) {
+ExchangeSession::ExchangeSession(Report& report, std::string port, bool labelled)
+    : report_(report),
+      port_(std::move(port)),
+      labelled_(labelled),
+      exchange_(std::make_unique<update::ExchangeThread>(static_cast<update::ExchangeOutlet&>(*this), armOnce)) {
   auto& center = platform::NotificationCenter::defaultCenter();
   auto& exchange = *exchange_;
   // The exchange hears of an adapter before the command can name it.
@@ -50,8 +65,8 @@ void ExchangeSession::found(const platform::Notification& notification) {
 
 std::optional<update::AdapterKey> ExchangeSession::find(std::uint32_t vendorId, std::uint32_t productId,
                                                         const std::string& node) {
-  const bool armed = exchange_->call([=](update::AdapterExchange& e) { return e.isInMonitor(vendorId, productId); });
-  if (!armed) road::armMonitor(vendorId, productId);
+  exchange_->call([=](update::AdapterExchange& e) { return e.isInMonitor(vendorId, productId); });
+  armOnce(vendorId, productId);
   std::unique_lock lock(mutex_);
   if (!changed_.wait_for(lock, kFindingTime, [&] { return found_.count(node) > 0; })) return std::nullopt;
   return found_[node];
@@ -93,8 +108,19 @@ std::optional<platform::Data> ExchangeSession::lastReply() {
 }
 
 void ExchangeSession::status(std::string_view text) {
+  if (text.substr(0, 2) == "\r\n") text.remove_prefix(2);
   lastText_ = text;
-  report_.text(text);
+  report_.text(labelled_ ? port_ + ": " + lastText_ : lastText_);
+}
+
+void ExchangeSession::keepAwake(bool awake) {
+  writers_ += awake ? 1 : -1;
+  if (awake) started_ = true;
+}
+
+std::string ExchangeSession::versionBefore() {
+  std::lock_guard lock(mutex_);
+  return versionBefore_;
 }
 
 // The bar appears once the adapter's version is shown: the reply that said it
@@ -102,8 +128,12 @@ void ExchangeSession::status(std::string_view text) {
 void ExchangeSession::progressShown(bool shown) {
   if (!shown) return;
   const auto reply = exchange_->call([](update::AdapterExchange& e) { return e.rdata(); });
-  report_.event("version", {{"port", QString::fromStdString(port_)},
-                            {"version", QString::fromStdString(adapterVersionOf(reply.value_or(platform::Data{})))}});
+  const std::string version = adapterVersionOf(reply.value_or(platform::Data{}));
+  {
+    std::lock_guard lock(mutex_);
+    versionBefore_ = version;
+  }
+  report_.event("version", {{"port", QString::fromStdString(port_)}, {"version", QString::fromStdString(version)}});
 }
 
 void ExchangeSession::progress(double percent) {

@@ -21,8 +21,9 @@ namespace cli {
 // the progress and the end going to the report.
 class ExchangeSession : private update::ExchangeOutlet {
  public:
-  // `port` names the adapter in the events; `pieces` is filled in later.
-  ExchangeSession(Report& report, std::string port);
+  // `port` names the adapter in the events, and with `labelled` in front of
+  // each text too, when several adapters are written at once.
+  ExchangeSession(Report& report, std::string port, bool labelled = false);
   ~ExchangeSession() override;
 
   // Watches the pair and waits for the adapter at `node` to be found. Absent
@@ -46,7 +47,11 @@ class ExchangeSession : private update::ExchangeOutlet {
 
   // From the start report to the end of the transfer: stopping now leaves
   // an adapter that does not start again.
-  static bool writing() { return writing_.load(); }
+  static bool writing() { return writers_.load() > 0; }
+  // Whether the start report went out: the adapter was written to.
+  bool started() const { return started_.load(); }
+  // The adapter's version before the update, once its reply said it.
+  std::string versionBefore();
 
  private:
   void pause(double, std::uint64_t) override {}
@@ -57,12 +62,15 @@ class ExchangeSession : private update::ExchangeOutlet {
   void progress(double percent) override;
   void updateButtonEnabled(bool) override {}
   void tableEnabled(bool) override {}
-  void keepAwake(bool awake) override { writing_ = awake; }
+  void keepAwake(bool awake) override;
   void finished(update::Outcome outcome) override;
   void found(const platform::Notification& notification);
 
   Report& report_;
   const std::string port_;
+  const bool labelled_;
+  std::atomic<bool> started_{false};
+  std::string versionBefore_;  // guarded by mutex_
   std::size_t pieces_ = 0;
   std::string lastText_;  // on the exchange's thread until the end is told
 
@@ -74,7 +82,7 @@ class ExchangeSession : private update::ExchangeOutlet {
   std::vector<platform::NotificationCenter::Token> observers_;
   std::unique_ptr<update::ExchangeThread> exchange_;  // last: it goes first
 
-  static std::atomic<bool> writing_;
+  static std::atomic<int> writers_;
 };
 
 }  // namespace cli

@@ -20,6 +20,7 @@ const char* const kDescription =
     "  adapters [--query] [--json]            the attached adapters whose ids appear in the list\n"
     "  lens [--adapter PORT] [--json]         the id of the lens on the adapter\n"
     "  update ROW [--adapter PORT] [--json]   downloads entry ROW's image and writes it into the adapter\n"
+    "  update ROW --all | --adapter PORT...   ... into every adapter of the entry's ids, or those named, at once\n"
     "\n"
     "Texts go to standard error; with --json, standard output carries one JSON object per line.\n"
     "\n"
@@ -38,7 +39,7 @@ const std::map<std::string, std::set<std::string>> kCommands = {
     {"describe", {}},
     {"adapters", {"query", "json"}},
     {"lens", {"adapter", "json"}},
-    {"update", {"adapter", "json"}},
+    {"update", {"adapter", "json", "all"}},
 };
 
 bool takesRow(const std::string& command) { return command == "describe" || command == "update"; }
@@ -64,10 +65,11 @@ Parsed parseOptions(const QStringList& arguments, const std::string& defaultServ
   const QCommandLineOption version = parser.addVersionOption();
   const QCommandLineOption json("json", "One JSON object per line on standard output, and nothing else.");
   const QCommandLineOption query("query", "Also ask each adapter for its version and lens id.");
-  const QCommandLineOption adapter("adapter", "Use the adapter at USB port PORT (as 'adapters' shows it).", "PORT");
+  const QCommandLineOption adapter("adapter", "Use the adapter at USB port PORT (as 'adapters' shows it); update takes it more than once.", "PORT");
+  const QCommandLineOption all("all", "update: every attached adapter of the entry's ids, at once.");
   const QCommandLineOption server("server", "The firmware server at URL (scheme, host, port).", "URL",
                                   QString::fromStdString(defaultServer));
-  parser.addOptions({json, query, adapter, server});
+  parser.addOptions({json, query, adapter, all, server});
   parser.addPositionalArgument("command", "list, describe, adapters, lens or update");
   parser.addPositionalArgument("ROW", "the entry's row, from 0, as 'list' shows it", "[ROW]");
   if (!parser.parse(arguments)) return usage(parser.errorText());
@@ -96,8 +98,13 @@ Parsed parseOptions(const QStringList& arguments, const std::string& defaultServ
   }
   o.json = parser.isSet(json);
   o.query = parser.isSet(query);
-  o.port = parser.value(adapter).toStdString();
-  if (parser.isSet(adapter) && o.port.empty()) return usage("--adapter needs a PORT");
+  o.all = parser.isSet(all);
+  for (const QString& port : parser.values(adapter)) {
+    if (port.isEmpty()) return usage("--adapter needs a PORT");
+    o.ports.push_back(port.toStdString());
+  }
+  if (o.ports.size() > 1 && o.command != "update") return usage(words[0] + " takes one --adapter");
+  if (o.all && !o.ports.empty()) return usage("--all and --adapter do not go together");
   o.listAddress = catalogue::listAddress(parser.value(server).toStdString());
   return {o, kDone};
 }

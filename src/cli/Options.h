@@ -3,13 +3,15 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace cli {
 
 struct Options {
   std::string command;  // list, describe, adapters, lens, update
   std::size_t row = 0;  // describe, update
-  std::string port;     // --adapter: the USB port path of the adapter to use
+  std::vector<std::string> ports;  // --adapter: the USB port paths of the adapters to use
+  bool all = false;                // update: every attached adapter of the entry's ids
   bool json = false;
   bool query = false;
   std::string listAddress;

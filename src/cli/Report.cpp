@@ -1,6 +1,7 @@
 #include "Report.h"
 
 #include <QJsonDocument>
+#include <algorithm>
 #include <unistd.h>
 
 namespace cli {
@@ -15,21 +16,26 @@ Report::Report(bool json) : json_(json), terminal_(::isatty(STDERR_FILENO) == 1)
 }
 
 Report::~Report() {
-  endProgressLine();
   if (out_) std::fclose(out_);
 }
 
-void Report::endProgressLine() {
-  if (!progressLineOpen_) return;
-  std::fputc('\n', stderr);
-  progressLineOpen_ = false;
+// On a terminal the progress lines, one per adapter, stay below the texts:
+// the cursor goes back to the first of them, a text takes its place, and
+// they are drawn again after it.
+void Report::drawProgress() {
+  for (const auto& [port, line] : progressLines_) std::fprintf(stderr, "%s\033[K\n", line.c_str());
+}
+
+void Report::liftProgress() {
+  if (!progressLines_.empty()) std::fprintf(stderr, "\033[%zuA\r", progressLines_.size());
 }
 
 void Report::text(std::string_view text) {
   std::lock_guard lock(mutex_);
   if (text.substr(0, 2) == "\r\n") text.remove_prefix(2);
-  endProgressLine();
-  std::fprintf(stderr, "%.*s\n", static_cast<int>(text.size()), text.data());
+  liftProgress();
+  std::fprintf(stderr, "%.*s%s\n", static_cast<int>(text.size()), text.data(), progressLines_.empty() ? "" : "\033[K");
+  drawProgress();
   std::fflush(stderr);
 }
 
@@ -59,9 +65,17 @@ void Report::progress(const std::string& port, double percent, std::size_t piece
                        {"pieces", static_cast<qint64>(pieces)}});
     return;
   }
-  std::fprintf(stderr, "%s%s %5.1f%% (%zu/%zu)%s", terminal_ ? "\r" : "", port.c_str(), percent, piece, pieces,
-               terminal_ ? "" : "\n");
-  progressLineOpen_ = terminal_;
+  char line[128];
+  std::snprintf(line, sizeof line, "%s %5.1f%% (%zu/%zu)", port.c_str(), percent, piece, pieces);
+  if (!terminal_) {
+    std::fprintf(stderr, "%s\n", line);
+  } else {
+    liftProgress();
+    auto it = std::find_if(progressLines_.begin(), progressLines_.end(), [&](const auto& p) { return p.first == port; });
+    if (it == progressLines_.end()) progressLines_.emplace_back(port, line);
+    else it->second = line;
+    drawProgress();
+  }
   std::fflush(stderr);
 }
 

@@ -4,6 +4,8 @@
 #include <mutex>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "Failure.h"
 
@@ -27,8 +29,9 @@ class Report {
   void event(const char* name, QJsonObject fields);
   // What was asked for, without --json.
   void data(std::string_view text);
-  // The percentage written so far: redrawn in place on a terminal, a line
-  // per change otherwise, an event with --json.
+  // The percentage written so far: on a terminal one line per adapter,
+  // redrawn in place below the texts; a line per change otherwise; an
+  // event with --json.
   void progress(const std::string& port, double percent, std::size_t piece, std::size_t pieces);
   // Says the failure and returns its exit code.
   ExitCode fail(const char* text, const std::string& port = "");
@@ -37,12 +40,13 @@ class Report {
   ExitCode failed(std::string_view text, Failure failure, const std::string& port = "");
 
  private:
-  void endProgressLine();
+  void drawProgress();
+  void liftProgress();
 
   const bool json_;
   const bool terminal_;
   std::FILE* out_;
-  bool progressLineOpen_ = false;
+  std::vector<std::pair<std::string, std::string>> progressLines_;  // by port, in order of arrival
   // The exchange's thread, the signals' thread and the command all report.
   std::recursive_mutex mutex_;
 };

@@ -1,5 +1,10 @@
-// `update ROW`: the whole road for one adapter, from the list to its last piece.
+// `update ROW`: the whole road, from the list to the last piece, for one
+// adapter or for several at once. Each adapter has an exchange of its own
+// (its state, pacing and pieces); the image is downloaded and checked once
+// and shared by all.
 #include <QJsonObject>
+#include <chrono>
+#include <cstdio>
 
 #include "AdapterChoice.h"
 #include "Commands.h"
@@ -15,24 +20,84 @@
 namespace cli {
 namespace {
 
+using Clock = std::chrono::steady_clock;
+
+// One adapter of the update, and how it went.
+struct Target {
+  platform::HidrawNode adapter;
+  std::unique_ptr<ExchangeSession> session;
+  bool pressed = false;
+  ExitCode exit = kDone;
+  std::string result;  // the text of its end
+  double seconds = 0;
+};
+
 QString versionText(const std::array<std::int64_t, 3>& v) { return QString("%1.%2.%3").arg(v[0]).arg(v[1]).arg(v[2]); }
 
 // The image, with its texts and events; absent when there is none to write.
-std::optional<platform::Data> download(const std::string& line, const std::string& port, Report& report,
-                                       ExitCode& exit) {
+std::optional<platform::Data> download(const std::string& line, Report& report, ExitCode& exit) {
   report.text(texts::downloading);
   road::ImageDownload image = road::downloadImage(line, platform::UrlReadOptions::forImage());
   if (image.failure) {
-    exit = report.fail(image.failure, port);
+    exit = report.fail(image.failure);
     return std::nullopt;
   }
   for (const char* text : image.statusTexts()) report.text(text);
   const auto bytes = static_cast<qint64>(image.image.size());
-  report.event("download", {{"port", QString::fromStdString(port)},
-                            {"bytes", bytes},
-                            {"pieces", bytes / static_cast<qint64>(update::reports::kPieceBytes)}});
-  if (image.checked) report.event("checked", {{"port", QString::fromStdString(port)}});
+  report.event("download", {{"bytes", bytes}, {"pieces", bytes / static_cast<qint64>(update::reports::kPieceBytes)}});
+  if (image.checked) report.event("checked", {});
   return std::move(image.image);
+}
+
+// Binds the target's exchange to its adapter and presses update there.
+void press(Target& t, const update::FirmwareEntry& entry, Report& report) {
+  const auto key = t.session->find(entry.vendorId, entry.productId, t.adapter.node);
+  if (!key) {
+    t.exit = report.fail(texts::noDevice, failureOf(update::Outcome::noAdapter), t.adapter.port);
+    t.result = texts::noDevice;
+    return;
+  }
+  t.pressed = t.session->updatePressed(entry, *key);
+  if (t.pressed) return;
+  const auto end = t.session->endSoFar();
+  t.result = t.session->lastText();
+  t.exit = report.failed(t.result, failureOf(end.value_or(update::Outcome::noAdapter)), t.adapter.port);
+}
+
+void finish(Target& t, const update::FirmwareEntry& entry, Clock::time_point start, Report& report) {
+  const update::Outcome end = t.session->waitForEnd();
+  t.seconds = std::chrono::duration<double>(Clock::now() - start).count();
+  t.result = t.session->lastText();
+  if (end != update::Outcome::done) {
+    t.exit = report.failed(t.result, failureOf(end), t.adapter.port);
+    return;
+  }
+  report.event("done", {{"port", QString::fromStdString(t.adapter.port)}, {"version", versionText(entry.version)}});
+}
+
+// One line per adapter: port, version before, result, seconds.
+void summarise(const std::vector<Target>& targets, Report& report) {
+  for (const Target& t : targets) {
+    const std::string before = t.session ? t.session->versionBefore() : "";
+    char seconds[32];
+    std::snprintf(seconds, sizeof seconds, "%.1f s", t.seconds);
+    report.text(t.adapter.port + "\t" + (before.empty() ? "-" : before) + "\t" + t.result + "\t" + seconds);
+  }
+}
+
+// 0 when every adapter is done; the code of a failure that applies to all
+// alike; otherwise 1, the adapter side.
+ExitCode overall(const std::vector<Target>& targets) {
+  for (const Target& t : targets)
+    if (t.exit != targets.front().exit) return kAdapterFailed;
+  return targets.front().exit;
+}
+
+Target targetOf(platform::HidrawNode adapter, std::unique_ptr<ExchangeSession> session) {
+  Target t;
+  t.adapter = std::move(adapter);
+  t.session = std::move(session);
+  return t;
 }
 
 }  // namespace
@@ -44,26 +109,36 @@ ExitCode updateCommand(const Options& options, Report& report) {
   update::FirmwareEntry entry;
   catalogue::ImageCheck check;
   if (const char* fault = road::entryFault(catalogue::splitFields(*line), entry, check)) return report.fail(fault);
-  const auto adapter = chooseAdapterFor({{entry.vendorId, entry.productId}}, options.port, false, report, exit);
-  if (!adapter) return exit;
+  AdapterSet set = chooseAdaptersFor({entry.vendorId, entry.productId}, options.ports, options.all, report, exit);
+  if (set.usable.empty()) return exit;
 
-  ExchangeSession session(report, adapter->port);
-  const auto key = session.find(entry.vendorId, entry.productId, adapter->node);
-  if (!key) return report.fail(texts::noDevice, failureOf(update::Outcome::noAdapter), adapter->port);
-  if (!session.updatePressed(entry, *key)) {
-    const auto end = session.endSoFar();
-    return report.failed(session.lastText(), failureOf(end.value_or(update::Outcome::noAdapter)), adapter->port);
+  const bool several = options.all || options.ports.size() > 1;
+  std::vector<Target> targets;
+  // Every session listens before the first monitor runs: each hears of every adapter.
+  for (auto& adapter : set.usable)
+    targets.push_back(targetOf(adapter, std::make_unique<ExchangeSession>(report, adapter.port, several)));
+  for (auto& [adapter, refused] : set.refused) {
+    targets.push_back(targetOf(adapter, nullptr));
+    targets.back().exit = refused;
+    targets.back().result = "-";
   }
-  auto image = download(*line, adapter->port, report, exit);
-  if (!image) {
-    session.downloadFailed();
-    return exit;
-  }
-  session.imageDownloaded(std::make_shared<const platform::Data>(std::move(*image)), entry);
-  const update::Outcome end = session.waitForEnd();
-  if (end != update::Outcome::done) return report.failed(session.lastText(), failureOf(end), adapter->port);
-  report.event("done", {{"port", QString::fromStdString(adapter->port)}, {"version", versionText(entry.version)}});
-  return kDone;
+  for (Target& t : targets)
+    if (t.session) press(t, entry, report);
+  if (std::none_of(targets.begin(), targets.end(), [](const Target& t) { return t.pressed; }))
+    return overall(targets);
+
+  auto image = download(*line, report, exit);
+  for (Target& t : targets)
+    if (t.pressed && !image) t.session->downloadFailed();
+  if (!image) return exit;
+  const auto shared = std::make_shared<const platform::Data>(std::move(*image));
+  const auto start = Clock::now();
+  for (Target& t : targets)
+    if (t.pressed) t.session->imageDownloaded(shared, entry);
+  for (Target& t : targets)
+    if (t.pressed) finish(t, entry, start, report);
+  if (several) summarise(targets, report);
+  return overall(targets);
 }
 
 }  // namespace cli

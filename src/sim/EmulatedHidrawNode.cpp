@@ -20,8 +20,14 @@ void EmulatedHidrawNode::taken(const std::uint8_t* bytes, std::size_t length) {
   report.kind = classifyReport(report.bytes);
   if (observer) observer(report);
   if (report.kind == ReceivedReport::Kind::start) return;
+  if (settings_.silentAfterReports && countTaken() > *settings_.silentAfterReports) return;
   const Data reply = adapterReply(settings_);
   [[maybe_unused]] const auto n = ::write(fifo_, reply.data(), reply.size());
+}
+
+std::size_t EmulatedHidrawNode::countTaken() const {
+  std::lock_guard lock(mutex_);
+  return writes_.size();
 }
 
 std::vector<Data> EmulatedHidrawNode::writes() const {

@@ -14,7 +14,8 @@ namespace platform::sim {
 // The adapter's end of one emulated /dev/hidraw node (see EmulatedHidrawBed).
 // It takes each write() as one output report (the report number, then the
 // report) and answers a query or a data report with one 64-byte input
-// report, as the simulated adapter does.
+// report, as the simulated adapter does (or nothing, after
+// `silentAfterReports`).
 class EmulatedHidrawNode {
  public:
   explicit EmulatedHidrawNode(AdapterSettings settings);
@@ -33,6 +34,8 @@ class EmulatedHidrawNode {
   void taken(const std::uint8_t* bytes, std::size_t length);
 
  private:
+  std::size_t countTaken() const;
+
   const AdapterSettings settings_;
   int fifo_ = -1;
   mutable std::mutex mutex_;
