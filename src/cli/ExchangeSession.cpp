@@ -141,9 +141,15 @@ void ExchangeSession::progress(double percent) {
   report_.progress(port_, percent, piece, pieces_);
 }
 
+std::chrono::steady_clock::time_point ExchangeSession::endedAt() {
+  std::lock_guard lock(mutex_);
+  return endedAt_;
+}
+
 void ExchangeSession::finished(update::Outcome outcome) {
   std::lock_guard lock(mutex_);
   outcome_ = outcome;
+  endedAt_ = std::chrono::steady_clock::now();
   changed_.notify_all();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <map>
 #include <memory>
@@ -38,6 +39,8 @@ class ExchangeSession : private update::ExchangeOutlet {
 
   // Waits for the end of what was started, and says how it ended.
   update::Outcome waitForEnd();
+  // When the exchange said it was over.
+  std::chrono::steady_clock::time_point endedAt();
   // How what was refused at once ended, if it did.
   std::optional<update::Outcome> endSoFar();
   // The text that said how it ended.
@@ -78,6 +81,7 @@ class ExchangeSession : private update::ExchangeOutlet {
   std::condition_variable changed_;
   std::map<std::string, update::AdapterKey> found_;  // by node
   std::optional<update::Outcome> outcome_;
+  std::chrono::steady_clock::time_point endedAt_;
 
   std::vector<platform::NotificationCenter::Token> observers_;
   std::unique_ptr<update::ExchangeThread> exchange_;  // last: it goes first

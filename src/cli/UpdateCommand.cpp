@@ -66,12 +66,13 @@ void press(Target& t, const update::FirmwareEntry& entry, Report& report) {
 
 void finish(Target& t, const update::FirmwareEntry& entry, Clock::time_point start, Report& report) {
   const update::Outcome end = t.session->waitForEnd();
-  t.seconds = std::chrono::duration<double>(Clock::now() - start).count();
+  t.seconds = std::chrono::duration<double>(t.session->endedAt() - start).count();
   t.result = t.session->lastText();
   if (end != update::Outcome::done) {
     t.exit = report.failed(t.result, failureOf(end), t.adapter.port);
     return;
   }
+  t.result = std::string_view(texts::updateDone).substr(2);
   report.event("done", {{"port", QString::fromStdString(t.adapter.port)}, {"version", versionText(entry.version)}});
 }
 
