@@ -18,9 +18,11 @@ void ViewController::usbDisconnected(const platform::Notification& notification)
 
 void ViewController::hidReadData(const platform::Notification& notification) {
   const auto* data = platform::lookup<platform::Data>(notification.object, "data");
+  if (!data) return;
+  // A report that does not say where it came from is kept, and answers nothing.
   const auto* sender = platform::lookup<const platform::HIDPlatformDevice*>(notification.object, "sender");
-  if (!data || !sender) return;
-  exchange_->post([reply = *data, from = *sender](update::AdapterExchange& e) { e.replyReceived(reply, from); });
+  const update::AdapterKey from = sender ? *sender : nullptr;
+  exchange_->post([reply = *data, from](update::AdapterExchange& e) { e.replyReceived(reply, from); });
 }
 
 void ViewController::usbAccessDenied(const platform::Notification& notification) {

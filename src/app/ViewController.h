@@ -83,6 +83,8 @@ class ViewController : public QWidget {
 
   // Seams for tests: every protocol pause, and the reads of URLs.
   void setSleeper(platform::Sleeper sleeper) { exchange_->setSleeper(std::move(sleeper)); }
+  // How long a silent adapter is waited for.
+  void setDeadlines(update::Deadlines deadlines) { exchange_->setDeadlines(deadlines); }
   // The list and the descriptions, and the images: deadlines and limits of speed.
   void setTextReadOptions(const platform::UrlReadOptions& options) { textReadOptions_ = options; }
   void setImageReadOptions(const platform::UrlReadOptions& options) { imageReadOptions_ = options; }
