@@ -319,3 +319,23 @@ TEST_F(Update, AReplyWithoutBytesIsIgnored) {
   EXPECT_EQ(vc->rdata(), (platform::Data{1, 2}));
   EXPECT_EQ(vc->state(), stateConstants::stEmpty);
 }
+
+// A row clicked while an update runs is refused: the entry being written,
+// its row and its texts stay.
+TEST_F(Update, RowClicksDuringAnUpdateAreRefused) {
+  auto adapter = plug(kProductA, 0.01);
+  openWindow();
+  clickRow(kRow1000);
+  pressUpdate();
+  clickRow(kRow2048);  // during the download or the wait for the adapter
+  ASSERT_TRUE(waitForReports(*adapter, 5));
+  vc->tableView->selectRow(kRow2048);  // among the pieces, between two of them
+  vc->tableViewOnClick();
+  ASSERT_TRUE(waitForStatus(kDone)) << status();
+  EXPECT_FALSE(statusHas("PK-NZ"));
+  EXPECT_EQ(status().rfind(texts::downloading, 0), 0u) << status();
+  EXPECT_TRUE(statusHas(texts::busyForSelection));
+  EXPECT_EQ(vc->pid(), kProductA);
+  EXPECT_EQ(vc->tableView->selectionModel()->selectedRows().front().row(), kRow1000);
+  EXPECT_EQ(adapter->receivedImage(), paddedImage(kRow1000));
+}

@@ -126,6 +126,8 @@ class ViewController : public QWidget {
   void postStatus(const QString& text);
   int tableSelectedRow() const;
   void arm(std::int64_t vid, std::int64_t pid);
+  void selectionFailed();
+  void selectRow(int row);
   bool selectionIsUsable(const std::vector<std::string>& fields, std::array<std::int64_t, 3>& version,
                          std::uint32_t& vendor, std::uint32_t& product);
   // Reads a URL of the firmware server, at most `limit` bytes. Returns the
@@ -154,6 +156,7 @@ class ViewController : public QWidget {
   std::uint32_t pid_ = 0;
   std::array<std::int64_t, 3> version_{0, 0, 0};
   std::optional<std::string> currentLine_;
+  int currentRow_ = -1;
 
   mutable std::mutex monitorMutex_;  // the monitors are armed on the exchange's thread
   std::shared_ptr<HIDDeviceMonitor> rfDeviceMonitor_;
