@@ -1,4 +1,5 @@
 #pragma once
+#include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
 #include <QString>
@@ -119,7 +120,16 @@ class ViewController : public QWidget {
   // Whether an update, a download or a pause of the exchange is under way.
   bool exchangeBusy() const;
 
+ signals:
+  // From the start report to the end of the transfer, however it ends.
+  void writingChanged(bool writing);
+
+ protected:
+  // While an image is being written, closing asks first.
+  void closeEvent(QCloseEvent* event) override;
+
  private:
+  void askBeforeClosing();
   void connectActions();
   void showStatus(const QString& text);
   void showStatuses(const std::vector<std::string>& texts);
@@ -163,6 +173,8 @@ class ViewController : public QWidget {
   std::shared_ptr<platform::Thread> rfDeviceDaemon_;
 
   std::unique_ptr<SleepInhibitor> inhibitor_;  // held while an image is being written
+  bool closeConfirmed_ = false;
+  QPointer<QMessageBox> closeQuestion_;
   WindowEffects effects_;
   platform::GlobalQueue globalQueue_;
   std::unique_ptr<update::ExchangeThread> exchange_;  // last: it goes first
