@@ -175,3 +175,16 @@ TEST_F(Connection, AnAdapterThatMayNotBeOpenedIsNamedAndSentNothing) {
   EXPECT_FALSE(statusHas(texts::noDevice));
   EXPECT_TRUE(adapter->received().empty());
 }
+
+// An adapter that may not be opened and then leaves is no longer named: the
+// texts say that no adapter is there.
+TEST_F(Connection, ADeniedAdapterThatLeftIsNoLongerNamed) {
+  openWindow();
+  auto& center = NotificationCenter::defaultCenter();
+  center.post(HIDDeviceAccessDenied, Dictionary{{"node", std::string("/dev/hidraw7")}, {"present", true}});
+  ASSERT_TRUE(waitForStatus("发现接环 /dev/hidraw7"));
+  center.post(HIDDeviceAccessDenied, Dictionary{{"node", std::string("/dev/hidraw7")}, {"present", false}});
+  clickRow(kRow1000);
+  pressImage();
+  ASSERT_TRUE(waitFor([&] { return status() == texts::noDeviceForLens; })) << status();
+}
