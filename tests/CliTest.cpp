@@ -285,7 +285,7 @@ TEST_F(Cli, OneInterruptDuringTheWriteIsSaidTwoStopIt) {
     if (!sent && node.writes().size() >= 5) kill(pid, SIGINT), ++sent;
   });
   EXPECT_EQ(once.exit, 0) << once.err;
-  EXPECT_NE(once.err.find("现在停止会导致接环无法使用"), std::string::npos) << once.err;
+  EXPECT_NE(once.err.find("固件写入中：现在退出，接环将无法使用。"), std::string::npos) << once.err;
   sent = 0;
   const std::size_t before = node.writes().size();
   const CliRun twice = run({"update", "0", "--json"}, [&](pid_t pid, const std::string&) {

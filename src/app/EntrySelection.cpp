@@ -1,17 +1,23 @@
 // Choosing a list entry: its description is shown and it becomes current.
+#include "StatusTexts.h"
 #include "ViewController.h"
 #include "road/ChosenEntry.h"
 
 void ViewController::tableViewOnClick() {
   const int row = tableSelectedRow();
   if (row < 0 || !lines || row >= numberOfRows()) return;
-  // The entry stays as it was while its image is being downloaded.
-  if (ask([](const update::AdapterExchange& e) { return e.downloadUnderWay(); })) return;
+  // From the update press to the last piece the entry being written stays
+  // current, and so does the text that tells how its update goes.
+  if (ask([](const update::AdapterExchange& e) { return e.updateUnderWay(); })) {
+    showStatus(texts::busyForSelection);
+    selectRow(currentRow_);
+    return;
+  }
   const std::string line((*lines)[static_cast<std::size_t>(row)]);
   const road::ChosenEntry chosen = road::chooseEntry(line, textReadOptions_);
   if (chosen.failure) {
     showStatus(chosen.failure);
-    return;
+    return selectionFailed();
   }
   vid_ = chosen.entry.vendorId;
   pid_ = chosen.entry.productId;
@@ -19,4 +25,17 @@ void ViewController::tableViewOnClick() {
   updateBtn->setEnabled(true);
   version_ = chosen.entry.version;
   currentLine_ = line;
+  currentRow_ = row;
+}
+
+// The row the user sees highlighted is not the entry the button would write:
+// the button waits for the next entry that is read whole.
+void ViewController::selectionFailed() {
+  updateBtn->setEnabled(false);
+  currentLine_.reset();
+}
+
+void ViewController::selectRow(int row) {
+  if (row < 0 || !tableView->model()) return;
+  tableView->selectRow(row);
 }

@@ -26,7 +26,10 @@ ViewController::ViewController(QString listAddress, QWidget* parent)
                       [this](double percent) { processBar->setDoubleValue(percent); },
                       [this](bool enabled) { updateBtn->setEnabled(enabled); },
                       [this](bool enabled) { tableView->setEnabled(enabled); },
-                      [this](bool awake) { inhibitor_.reset(awake ? new SleepInhibitor : nullptr); }}),
+                      [this](bool awake) {
+                        inhibitor_.reset(awake ? new SleepInhibitor : nullptr);
+                        emit writingChanged(awake);
+                      }}),
       exchange_(std::make_unique<update::ExchangeThread>(effects_, [this](auto v, auto p) { arm(v, p); })) {
   ui_->setupUi(this);
   processBar = ui_->processBar;

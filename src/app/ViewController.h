@@ -1,4 +1,5 @@
 #pragma once
+#include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
 #include <QString>
@@ -83,6 +84,8 @@ class ViewController : public QWidget {
 
   // Seams for tests: every protocol pause, and the reads of URLs.
   void setSleeper(platform::Sleeper sleeper) { exchange_->setSleeper(std::move(sleeper)); }
+  // How long a silent adapter is waited for.
+  void setDeadlines(update::Deadlines deadlines) { exchange_->setDeadlines(deadlines); }
   // The list and the descriptions, and the images: deadlines and limits of speed.
   void setTextReadOptions(const platform::UrlReadOptions& options) { textReadOptions_ = options; }
   void setImageReadOptions(const platform::UrlReadOptions& options) { imageReadOptions_ = options; }
@@ -117,13 +120,24 @@ class ViewController : public QWidget {
   // Whether an update, a download or a pause of the exchange is under way.
   bool exchangeBusy() const;
 
+ signals:
+  // From the start report to the end of the transfer, however it ends.
+  void writingChanged(bool writing);
+
+ protected:
+  // While an image is being written, closing asks first.
+  void closeEvent(QCloseEvent* event) override;
+
  private:
+  void askBeforeClosing();
   void connectActions();
   void showStatus(const QString& text);
   void showStatuses(const std::vector<std::string>& texts);
   void postStatus(const QString& text);
   int tableSelectedRow() const;
   void arm(std::int64_t vid, std::int64_t pid);
+  void selectionFailed();
+  void selectRow(int row);
   void downloadJob(const std::string& line, const update::FirmwareEntry& entry);
   template <typename Query>
   auto ask(Query query) const {
@@ -143,12 +157,15 @@ class ViewController : public QWidget {
   std::uint32_t pid_ = 0;
   std::array<std::int64_t, 3> version_{0, 0, 0};
   std::optional<std::string> currentLine_;
+  int currentRow_ = -1;
 
   mutable std::mutex monitorMutex_;  // the monitors are armed on the exchange's thread
   std::shared_ptr<HIDDeviceMonitor> rfDeviceMonitor_;
   std::shared_ptr<platform::Thread> rfDeviceDaemon_;
 
   std::unique_ptr<SleepInhibitor> inhibitor_;  // held while an image is being written
+  bool closeConfirmed_ = false;
+  QPointer<QMessageBox> closeQuestion_;
   WindowEffects effects_;
   platform::GlobalQueue globalQueue_;
   std::unique_ptr<update::ExchangeThread> exchange_;  // last: it goes first

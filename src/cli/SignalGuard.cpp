@@ -42,7 +42,7 @@ sigset_t stopSignals() {
       std::_Exit(kAdapterFailed);
     }
     warned = now;
-    report.text(texts::stopWhileWriting);
+    report.text(texts::signalDuringWrite);
   }
 }
 

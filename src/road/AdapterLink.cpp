@@ -23,9 +23,11 @@ void forwardDisconnected(const platform::Notification& notification, update::Exc
 
 void forwardReply(const platform::Notification& notification, update::ExchangeThread& exchange) {
   const auto* data = platform::lookup<platform::Data>(notification.object, "data");
+  if (!data) return;
+  // A report that does not say where it came from is kept, and answers nothing.
   const auto* sender = platform::lookup<const platform::HIDPlatformDevice*>(notification.object, "sender");
-  if (!data || !sender) return;
-  exchange.post([reply = *data, from = *sender](update::AdapterExchange& e) { e.replyReceived(reply, from); });
+  const update::AdapterKey from = sender ? *sender : nullptr;
+  exchange.post([reply = *data, from](update::AdapterExchange& e) { e.replyReceived(reply, from); });
 }
 
 void forwardDenied(const platform::Notification& notification, update::ExchangeThread& exchange) {

@@ -136,19 +136,21 @@ void AdapterExchange::adapterConnected(std::shared_ptr<RFDevice> device) {
 }
 
 // Only the departure of the adapter being talked to ends what runs; another
-// adapter coming or going changes nothing of it.
+// adapter coming or going meanwhile changes nothing of it.
 void AdapterExchange::adapterGone(AdapterKey device) {
   const auto before = adapters_.size();
   std::erase_if(adapters_, [&](const auto& a) { return keyOf(*a) == device; });
   if (adapters_.size() == before) return;
   const bool wasTarget = target_ && keyOf(*target_) == device;
-  if (!wasTarget && phase_ != Phase::idle) return;
+  if (target_ && !wasTarget) return;
   const bool wasTransferring = transferring();
   state_ = stateConstants::stEmpty;
-  target_.reset();
-  ++deadlineToken_;
-  deferred_.clear();
-  enter(Phase::idle);  // a pause's end then finds nothing to do
+  if (wasTarget) {
+    target_.reset();
+    ++deadlineToken_;
+    deferred_.clear();
+    enter(Phase::idle);  // a pause's end then finds nothing to do
+  }
   outlet_.status(texts::disconnected);
   // The table is given back so that an entry can be chosen again.
   if (wasTransferring) outlet_.keepAwake(false), outlet_.tableEnabled(true);
@@ -394,6 +396,8 @@ void AdapterExchange::endTransfer(const char* text, Outcome outcome) {
   enter(Phase::idle);
   if (was) outlet_.keepAwake(false);
   if (was) outlet_.status(text);
+  // The user may try again once the adapter is back.
+  if (was) outlet_.updateButtonEnabled(true);
   outlet_.tableEnabled(true);
   outlet_.finished(outcome);
 }

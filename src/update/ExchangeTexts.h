@@ -25,8 +25,8 @@ inline constexpr const char* severalAdapters = "\r\n发现多个相同型号的�
 inline constexpr const char* severalAdaptersForLens = "\r\n发现多个相同型号的接环（%s），请只连接要查询的一个";
 inline constexpr const char* busyForSelection = "\r\n固件写入中，请在写入完成后再选择固件";
 inline constexpr const char* versionOutOfRange = "固件版本号超出范围（0-255），无法写入";
-// A stop asked for while an image is being written, and a second one.
-inline constexpr const char* stopWhileWriting =
-    "\r\n固件写入中，现在停止会导致接环无法使用，写入继续；5 秒内再次中断将立即停止";
+// A stop signal while an image is being written, and a second one (the
+// window and the command line alike).
+inline constexpr const char* signalDuringWrite = "固件写入中：现在退出，接环将无法使用。再次发送信号将立即退出。";
 inline constexpr const char* stoppedWhileWriting = "\r\n固件写入已中断，接环可能无法使用，请重新连接接环后再次更新";
 }  // namespace texts
