@@ -22,7 +22,10 @@ void ViewController::hidReadData(const platform::Notification& notification) {
   // A report that does not say where it came from is kept, and answers nothing.
   const auto* sender = platform::lookup<const platform::HIDPlatformDevice*>(notification.object, "sender");
   const update::AdapterKey from = sender ? *sender : nullptr;
-  exchange_->post([reply = *data, from](update::AdapterExchange& e) { e.replyReceived(reply, from); });
+  const auto* at = platform::lookup<std::chrono::steady_clock::time_point>(notification.object, "at");
+  std::optional<std::chrono::steady_clock::time_point> arrived;
+  if (at) arrived = *at;
+  exchange_->post([reply = *data, from, arrived](update::AdapterExchange& e) { e.replyReceived(reply, from, arrived); });
 }
 
 void ViewController::usbAccessDenied(const platform::Notification& notification) {
