@@ -84,6 +84,16 @@ INSTANTIATE_TEST_SUITE_P(
                       std::pair(Tampering::commentChanged, texts::listSignatureCommentAltered),
                       std::pair(Tampering::cutShort, texts::listSignatureMalformed)));
 
+// The signature is read within what is left of the list's deadline.
+TEST_F(SignedList, ATricklingSignatureEndsAtTheListsDeadline) {
+  textOptions = platform::UrlReadOptions::forText();
+  textOptions->deadlineSeconds = 1;
+  server.setBehaviour(kSignaturePath, Behaviour::trickling(20));
+  openWindow();
+  EXPECT_EQ(status(), texts::listSignatureMissing);
+  EXPECT_EQ(vc->numberOfRows(), 0);
+}
+
 // The signature covers the images only through their hashes: an entry without
 // one cannot become current, and the entry before it stays.
 TEST_F(SignedList, AnEntryWithoutItsHashCannotBeSelected) {

@@ -1,5 +1,7 @@
 #include "ListReading.h"
 
+#include <chrono>
+
 #include "CatalogueTexts.h"
 #include "platform/TextDecoding.h"
 
@@ -21,10 +23,14 @@ const char* refusalOf(SignatureVerdict verdict) {
   return texts::listSignatureMalformed;
 }
 
-// The signature is read only once the list has arrived whole, so that both
-// belong to the same answer of the server as far as the tool can tell.
-const char* checkSignature(const std::string& url, const platform::UrlReadOptions& options,
+// The signature is read once the list has arrived, within what is left of the
+// list's deadline: the window waits no longer for a signed list than for any.
+const char* checkSignature(const std::string& url, platform::UrlReadOptions options, double secondsTaken,
                            const platform::Data& list, const std::vector<PublicKey>& trustedKeys) {
+  if (options.deadlineSeconds > 0) {
+    options.deadlineSeconds -= secondsTaken;
+    if (options.deadlineSeconds <= 0) return texts::listSignatureMissing;
+  }
   platform::Data signature;
   if (const char* failure = readFromServer(url + ".minisig", options, kMaxSignatureBytes,
                                            texts::listSignatureMalformed, texts::listSignatureMissing, signature))
@@ -48,8 +54,11 @@ ListReading readFirmwareList(const std::string& url, const platform::UrlReadOpti
                              const std::vector<PublicKey>& trustedKeys) {
   ListReading reading;
   platform::Data bytes;
+  const auto start = std::chrono::steady_clock::now();
   reading.failure = readFromServer(url, options, kMaxListBytes, texts::listTooLarge, texts::listFailed, bytes);
-  if (!reading.failure && !trustedKeys.empty()) reading.failure = checkSignature(url, options, bytes, trustedKeys);
+  const std::chrono::duration<double> taken = std::chrono::steady_clock::now() - start;
+  if (!reading.failure && !trustedKeys.empty())
+    reading.failure = checkSignature(url, options, taken.count(), bytes, trustedKeys);
   if (!reading.failure && !platform::isUTF8(bytes)) reading.failure = texts::listNotText;
   if (reading.failure) return reading;
   reading.signedList = !trustedKeys.empty();

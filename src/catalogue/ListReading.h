@@ -24,7 +24,8 @@ struct ListReading {
 
 // The firmware list at `url`: bounded, UTF-8, and, when any key is trusted,
 // signed by one of them in `<url>.minisig`, read right after the list under
-// the same options. Without trusted keys no signature is read.
+// the same options and within the same deadline. Without trusted keys no
+// signature is read.
 ListReading readFirmwareList(const std::string& url, const platform::UrlReadOptions& options,
                              const std::vector<PublicKey>& trustedKeys);
 
