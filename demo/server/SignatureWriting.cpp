@@ -69,8 +69,8 @@ std::string signatureFile(const platform::Data& list, const SecretKey& key, std:
                           bool prehashed) {
   const auto signature = sign(catalogue::signedMessage(list, prehashed), key);
   const auto global = sign(catalogue::globalMessage(signature, trustedComment), key);
-  platform::Data line(prehashed ? catalogue::kPrehashedAlgorithm.begin() : catalogue::kLegacyAlgorithm.begin(),
-                      prehashed ? catalogue::kPrehashedAlgorithm.end() : catalogue::kLegacyAlgorithm.end());
+  const std::string_view algorithm = prehashed ? catalogue::kPrehashedAlgorithm : catalogue::kLegacyAlgorithm;
+  platform::Data line(algorithm.begin(), algorithm.end());
   line.insert(line.end(), key.id.begin(), key.id.end());
   line.insert(line.end(), signature.begin(), signature.end());
   return std::string(catalogue::kUntrustedCommentPrefix) + "signature from ringflash-firmware-server secret key\n" +

@@ -9,8 +9,8 @@
 #include "platform/Data.h"
 
 // The firmware list's detached signature, in the format of the minisign tool,
-// so that a publisher signs with a stock tool and the signature covers every
-// byte the tool acts on. Ed25519 and BLAKE2b come from libsodium.
+// so that a publisher signs with a stock tool; it covers the list, and through
+// the list's hashes every image. Ed25519 and BLAKE2b come from libsodium.
 namespace catalogue {
 
 using KeyId = std::array<std::uint8_t, 8>;
