@@ -49,6 +49,10 @@ INSTANTIATE_TEST_SUITE_P(PrehashedAndLegacy, SignedListForm, ::testing::Bool());
 
 enum class Tampering { oneByte, otherKey, missing, commentChanged, cutShort };
 class TamperedList : public SignedList, public ::testing::WithParamInterface<std::pair<Tampering, const char*>> {};
+std::string nameOf(const ::testing::TestParamInfo<TamperedList::ParamType>& info) {
+  static const char* const names[] = {"OneByteChanged", "AnotherKey", "NoSignature", "CommentChanged", "CutShort"};
+  return names[static_cast<int>(info.param.first)];
+}
 
 // Each is refused with its own text; no row, no success text, and nothing of
 // the catalogue is read or sent to the adapter, whatever is pressed.
@@ -82,7 +86,8 @@ INSTANTIATE_TEST_SUITE_P(
                       std::pair(Tampering::otherKey, texts::listSignatureUnknownKey),
                       std::pair(Tampering::missing, texts::listSignatureMissing),
                       std::pair(Tampering::commentChanged, texts::listSignatureCommentAltered),
-                      std::pair(Tampering::cutShort, texts::listSignatureMalformed)));
+                      std::pair(Tampering::cutShort, texts::listSignatureMalformed)),
+    nameOf);
 
 // The signature is read within what is left of the list's deadline.
 TEST_F(SignedList, ATricklingSignatureEndsAtTheListsDeadline) {
