@@ -31,9 +31,10 @@ bool ViewController::selectionIsUsable(const std::vector<std::string>& fields, s
     return false;
   }
   catalogue::ImageCheck check;
-  switch (catalogue::readImageCheck(fields, check)) {
+  switch (catalogue::readImageCheck(fields, check, listSigned_)) {
     case catalogue::ImageCheckReading::badHash: showStatus(texts::entryBadHash); return false;
     case catalogue::ImageCheckReading::badSize: showStatus(texts::entryBadSize); return false;
+    case catalogue::ImageCheckReading::missingHash: showStatus(texts::entryHashMissing); return false;
     case catalogue::ImageCheckReading::ok: return true;
   }
   return false;

@@ -1,13 +1,9 @@
 // Every read of the firmware server: bounded, and refused with a text of its own.
 #include "ViewController.h"
+#include "catalogue/ListReading.h"
 
 const char* ViewController::readFromServer(const std::string& url, platform::UrlReadOptions options,
                                            std::size_t limit, const char* tooLargeText, const char* failedText,
                                            platform::Data& bytes) const {
-  options.maxBytes = limit;
-  platform::UrlReadResult read = platform::readURL(url, options);
-  if (read.status == platform::UrlReadResult::Status::tooLarge) return tooLargeText;
-  if (!read.ok()) return failedText;
-  bytes = std::move(read.bytes);
-  return nullptr;
+  return catalogue::readFromServer(url, std::move(options), limit, tooLargeText, failedText, bytes);
 }
