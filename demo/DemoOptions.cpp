@@ -142,8 +142,12 @@ std::optional<DemoOptions> parseDemoOptions(int argc, char* argv[]) {
   const QCommandLineOption refuse("refuse", "The simulated adapter does not take reports of KIND: query, start or data.",
                                   "KIND");
   const QCommandLineOption png("png", "Where to save a picture of the window.", "FILE", "ringflash-demo.png");
+  const QCommandLineOption trustedKey("trusted-key", "Also trust this minisign public key (its base64 line) to "
+                                      "sign the list. Repeatable.", "KEY");
+  const QCommandLineOption alteredList("altered-list", "The bundled server serves its list with one byte changed "
+                                       "after signing.");
   parser.addOptions({server, row, headless, update, lens, noAdapter, hidraw, adapter, silentAfterPieces, silentQuery,
-                     plugLater, adapterVersion, lensId, replyDelay, at, refuse, png});
+                     plugLater, adapterVersion, lensId, replyDelay, at, refuse, png, trustedKey, alteredList});
   if (!parser.parse(arguments)) {
     std::cerr << parser.errorText().toStdString() << "\n" << helpOf(parser);
     return std::nullopt;
@@ -180,6 +184,12 @@ std::optional<DemoOptions> parseDemoOptions(int argc, char* argv[]) {
   std::stable_sort(o.script.begin(), o.script.end(),
                    [](const ScriptStep& a, const ScriptStep& b) { return a.seconds < b.seconds; });
   o.png = parser.value(png).toStdString();
+  for (const QString& key : parser.values(trustedKey)) {
+    const auto read = catalogue::readPublicKey(key.toStdString());
+    ok = ok && read;
+    if (read) o.trustedKeys.push_back(*read);
+  }
+  o.alteredList = parser.isSet(alteredList);
   if (!ok) {
     std::cerr << "ringflash-demo: an option's value is not understood\n" << helpOf(parser);
     return std::nullopt;

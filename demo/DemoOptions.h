@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "catalogue/ListSignature.h"
+
 // One step of a timed script: at `seconds` after the list is shown.
 struct ScriptStep {
   enum class Action { update, lens, row, unplug, plug, poke, close, sigterm };
@@ -38,6 +40,8 @@ struct DemoOptions {
   std::optional<int> refuseKind;  // the simulated adapter does not take these reports
   std::vector<ScriptStep> script;  // in time order
   std::string png = "ringflash-demo.png";
+  std::vector<catalogue::PublicKey> trustedKeys;  // besides the built-in ones
+  bool alteredList = false;  // the bundled server changes a byte of its signed list
 };
 
 // Returns no value (and prints why) when the arguments are not understood;

@@ -181,7 +181,8 @@ int main(int argc, char* argv[]) {
   if (options->server) {
     base = *options->server;
   } else {
-    if ((!bundled.start(8917) && !bundled.start(0)) || !serveSampleCatalogue(bundled, RINGFLASH_DEMO_CATALOGUE)) {
+    if ((!bundled.start(8917) && !bundled.start(0)) || !serveSampleCatalogue(bundled, RINGFLASH_DEMO_CATALOGUE) ||
+        (options->alteredList && !alterServedList(bundled, RINGFLASH_DEMO_CATALOGUE))) {
       say("firmware server: cannot start");
       return 1;
     }
@@ -201,10 +202,12 @@ int main(int argc, char* argv[]) {
   {
     TranscriptCheck check;
     ViewController vc(QString::fromStdString(base + kListPath));
+    for (const auto& key : options->trustedKeys) vc.addTrustedKey(key);
     watch(vc, check);
     SignalCloser closer(&vc);
     QObject::connect(&vc, &ViewController::writingChanged, [](bool writing) { SignalCloser::setWriting(writing); });
     vc.viewDidLoad();
+    if (vc.listSigned()) say("list: signature verified");
     vc.show();
     printRows(vc);
     DemoAdapters adapters;

@@ -3,6 +3,7 @@
 // test waits for it.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <memory>
 #include <string>
 #include <vector>
@@ -63,6 +64,11 @@ class Recorder : public ExchangeOutlet {
     lastToken = token;
     effects.push_back("pause " + std::to_string(seconds).substr(0, 3));
   }
+  void pauseFrom(double seconds, std::uint64_t token, std::chrono::steady_clock::time_point since) override {
+    pause(seconds, token);
+    sinces.push_back(since);
+  }
+  std::vector<std::chrono::steady_clock::time_point> sinces;
   void deadline(double seconds, std::uint64_t token) override {
     deadlines.push_back(seconds);
     deadlineToken = token;
@@ -352,6 +358,24 @@ TEST_F(Exchange, OneUpdateOneAdapter) {
   EXPECT_EQ(b->kinds(), std::vector<Kind>{});
   EXPECT_TRUE(out.shown(texts::updateDone));
   EXPECT_FALSE(out.shown(texts::disconnected));
+}
+
+// The pause before a piece starts when its reply was read off the adapter; a
+// reply that waited for a pause to end starts its own from then.
+TEST_F(Exchange, APieceIsPacedFromItsReplysArrival) {
+  connect(0xF1A5, 1);
+  startUpdate(imageOf(2048, 1), kEntryA);
+  reply(versionReply());
+  endPause();
+  endPause();  // the first piece went out
+  const auto read = std::chrono::steady_clock::now() - std::chrono::milliseconds(3);
+  exchange.replyReceived(Data(64, 0), current, read);
+  ASSERT_EQ(out.sinces.size(), 1u);
+  EXPECT_EQ(out.sinces[0], read);
+  exchange.replyReceived(Data(64, 0), current, read);  // during that pause: waits for its end
+  endPause();
+  EXPECT_EQ(out.sinces.size(), 1u);
+  EXPECT_EQ(out.effects.back(), "pause 0.1");
 }
 
 // The end of a lens query's pause, coming after an update took its place,

@@ -333,21 +333,21 @@ TEST_F(Update, AReplyWithoutBytesIsIgnored) {
 // A row clicked while an update runs is refused: the entry being written,
 // its row and its texts stay.
 TEST_F(Update, RowClicksDuringAnUpdateAreRefused) {
-  auto adapter = plug(kProductA, 0.01);
+  auto adapter = plug(kProductB, 0.05);  // 32 pieces: well over a second
   openWindow();
-  clickRow(kRow1000);
+  clickRow(kRow2048);
   pressUpdate();
-  clickRow(kRow2048);  // during the download or the wait for the adapter
-  ASSERT_TRUE(waitForReports(*adapter, 5));
-  vc->tableView->selectRow(kRow2048);  // among the pieces, between two of them
+  clickRow(kRow1000);  // during the download or the wait for the adapter
+  ASSERT_TRUE(waitFor([&] { return adapter->dataReportCount() >= 3; }));
+  vc->tableView->selectRow(kRow1000);  // among the pieces, between two of them
   vc->tableViewOnClick();
   ASSERT_TRUE(waitForStatus(kDone)) << status();
-  EXPECT_FALSE(statusHas("PK-NZ"));
+  EXPECT_FALSE(statusHas("EF-RF"));
   EXPECT_EQ(status().rfind(texts::downloading, 0), 0u) << status();
   EXPECT_TRUE(statusHas(texts::busyForSelection));
-  EXPECT_EQ(vc->pid(), kProductA);
-  EXPECT_EQ(vc->tableView->selectionModel()->selectedRows().front().row(), kRow1000);
-  EXPECT_EQ(adapter->receivedImage(), paddedImage(kRow1000));
+  EXPECT_EQ(vc->pid(), kProductB);
+  EXPECT_EQ(vc->tableView->selectionModel()->selectedRows().front().row(), kRow2048);
+  EXPECT_EQ(adapter->receivedImage(), paddedImage(kRow2048));
 }
 
 // Closing while an image is being written asks first; keeping on is the

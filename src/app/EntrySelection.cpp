@@ -14,7 +14,7 @@ void ViewController::tableViewOnClick() {
     return;
   }
   const std::string line((*lines)[static_cast<std::size_t>(row)]);
-  const road::ChosenEntry chosen = road::chooseEntry(line, textReadOptions_);
+  const road::ChosenEntry chosen = road::chooseEntry(line, textReadOptions_, listSigned_);
   if (chosen.failure) {
     showStatus(chosen.failure);
     return selectionFailed();

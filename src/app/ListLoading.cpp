@@ -3,7 +3,7 @@
 #include "road/ListRead.h"
 
 void ViewController::readlst() {
-  road::ListRead read = road::readList(listAddress_.toStdString(), textReadOptions_);
-  if (read.lines) lines = std::move(read.lines);
+  road::ListRead read = road::readList(listAddress_.toStdString(), textReadOptions_, trustedKeys_);
+  if (read.lines) lines = std::move(read.lines), listSigned_ = read.signedList;
   if (read.text) showStatus(read.text);
 }

@@ -7,6 +7,7 @@
 #include "FirmwareTableModel.h"
 #include "SleepInhibitor.h"
 #include "StatusLines.h"
+#include "catalogue/TrustedKeys.h"
 #include "road/ListRow.h"
 #include "platform/MainQueue.h"
 #include "ui_ViewController.h"
@@ -21,6 +22,7 @@ ViewController::ViewController(QString listAddress, QWidget* parent)
     : QWidget(parent),
       ui_(std::make_unique<Ui::ViewController>()),
       listAddress_(std::move(listAddress)),
+      trustedKeys_(catalogue::builtInTrustedKeys()),
       effects_(this, {[this](const std::vector<std::string>& texts) { showStatuses(texts); },
                       [this](bool shown) { processBar->setHidden(!shown); },
                       [this](double percent) { processBar->setDoubleValue(percent); },

@@ -17,6 +17,7 @@
 #include "WindowEffects.h"
 #include "catalogue/ImageCheck.h"
 #include "catalogue/ListLines.h"
+#include "catalogue/ListSignature.h"
 #include "devicelink/HIDDeviceMonitor.h"
 #include "devicelink/HIDMonitorData.h"
 #include "devicelink/RFDevice.h"
@@ -89,6 +90,10 @@ class ViewController : public QWidget {
   // The list and the descriptions, and the images: deadlines and limits of speed.
   void setTextReadOptions(const platform::UrlReadOptions& options) { textReadOptions_ = options; }
   void setImageReadOptions(const platform::UrlReadOptions& options) { imageReadOptions_ = options; }
+  // A key trusted to sign the list besides the built-in ones (tests, the demo
+  // harness); before the window loads.
+  void addTrustedKey(const catalogue::PublicKey& key) { trustedKeys_.push_back(key); }
+  bool listSigned() const { return listSigned_; }
 
   // Outlets.
   QPointer<ProgressIndicator> processBar;
@@ -150,6 +155,8 @@ class ViewController : public QWidget {
   QString listAddress_;
   platform::UrlReadOptions textReadOptions_ = platform::UrlReadOptions::forText();
   platform::UrlReadOptions imageReadOptions_ = platform::UrlReadOptions::forImage();
+  std::vector<catalogue::PublicKey> trustedKeys_;
+  bool listSigned_ = false;  // then every entry must carry its image's hash
   std::vector<platform::NotificationCenter::Token> observers_;
 
   // The current entry: the one whose description was shown last.

@@ -11,9 +11,9 @@ namespace cli {
 
 ExitCode adaptersCommand(const Options& options, Report& report) {
   ExitCode exit = kDone;
-  const auto lines = readListFor(options, report, exit);
-  if (!lines) return exit;
-  const auto adapters = road::attachedAdapters(road::idsInList(*lines));
+  const auto list = readListFor(options, report, exit);
+  if (!list) return exit;
+  const auto adapters = road::attachedAdapters(road::idsInList(*list->lines));
   if (adapters.empty()) return report.fail(texts::noDevice);
   std::optional<ExchangeSession> session;
   for (const auto& adapter : adapters) {

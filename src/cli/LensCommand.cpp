@@ -9,9 +9,9 @@ namespace cli {
 
 ExitCode lensCommand(const Options& options, Report& report) {
   ExitCode exit = kDone;
-  const auto lines = readListFor(options, report, exit);
-  if (!lines) return exit;
-  const auto adapter = chooseAdapterFor(road::idsInList(*lines), options.ports.empty() ? std::string() : options.ports.front(), true, report, exit);
+  const auto list = readListFor(options, report, exit);
+  if (!list) return exit;
+  const auto adapter = chooseAdapterFor(road::idsInList(*list->lines), options.ports.empty() ? std::string() : options.ports.front(), true, report, exit);
   if (!adapter) return exit;
   ExchangeSession session(report, adapter->port);
   update::Outcome outcome;

@@ -10,12 +10,12 @@
 namespace cli {
 namespace {
 
-QJsonObject entryFields(std::size_t index, std::string_view line) {
+QJsonObject entryFields(std::size_t index, std::string_view line, bool signedList) {
   const road::ListRow row = road::rowOf(line);
   const auto fields = catalogue::splitFields(line);
   update::FirmwareEntry entry;
   catalogue::ImageCheck check;
-  const char* fault = road::entryFault(fields, entry, check);
+  const char* fault = road::entryFault(fields, entry, check, signedList);
   QJsonObject object{{"row", static_cast<qint64>(index)},
                      {"title", QString::fromStdString(row.title)},
                      {"detail", QString::fromStdString(row.detail)},
@@ -38,10 +38,10 @@ std::string entryLine(const QJsonObject& e) {
 
 ExitCode listCommand(const Options& options, Report& report) {
   ExitCode exit = kDone;
-  const auto lines = readListFor(options, report, exit);
-  if (!lines) return exit;
-  for (std::size_t i = 0; i < lines->size(); ++i) {
-    const QJsonObject entry = entryFields(i, (*lines)[i]);
+  const auto list = readListFor(options, report, exit);
+  if (!list) return exit;
+  for (std::size_t i = 0; i < list->lines->size(); ++i) {
+    const QJsonObject entry = entryFields(i, (*list->lines)[i], list->signedList);
     report.data(entryLine(entry));
     report.event("entry", entry);
   }

@@ -2,27 +2,30 @@
 
 
 #include "catalogue/CatalogueTexts.h"
+#include "catalogue/TrustedKeys.h"
 #include "road/ListRead.h"
 
 namespace cli {
 
-std::optional<catalogue::ListLines> readListFor(const Options& options, Report& report, ExitCode& exit) {
-  road::ListRead read = road::readList(options.listAddress, platform::UrlReadOptions::forText());
+std::optional<road::ListRead> readListFor(const Options& options, Report& report, ExitCode& exit) {
+  road::ListRead read =
+      road::readList(options.listAddress, platform::UrlReadOptions::forText(), catalogue::builtInTrustedKeys());
   if (!read.lines) {
     exit = report.fail(read.text ? read.text : texts::listFailed);
     return std::nullopt;
   }
   report.text(read.text);
   report.event("list", {{"rows", static_cast<qint64>(read.lines->size())}});
-  return std::move(read.lines);
+  return read;
 }
 
-std::optional<std::string> readLineFor(const Options& options, Report& report, ExitCode& exit) {
-  const auto lines = readListFor(options, report, exit);
-  if (!lines) return std::nullopt;
-  if (options.row < lines->size()) return std::string((*lines)[options.row]);
+std::optional<ListLine> readLineFor(const Options& options, Report& report, ExitCode& exit) {
+  const auto list = readListFor(options, report, exit);
+  if (!list) return std::nullopt;
+  const catalogue::ListLines& lines = *list->lines;
+  if (options.row < lines.size()) return ListLine{std::string(lines[options.row]), list->signedList};
   report.text("ringflash-cli: the list has no row " + std::to_string(options.row) + " (rows 0 to " +
-              std::to_string(lines->size() - 1) + ")");
+              std::to_string(lines.size() - 1) + ")");
   exit = kUsage;
   return std::nullopt;
 }

@@ -5,15 +5,19 @@
 #include "ExitCode.h"
 #include "Options.h"
 #include "Report.h"
-#include "catalogue/ListLines.h"
+#include "road/ListRead.h"
 
 namespace cli {
 
-// The firmware list every command starts from, read as the window reads it.
-// Absent after a failure, which `exit` then holds.
-std::optional<catalogue::ListLines> readListFor(const Options& options, Report& report, ExitCode& exit);
+// The firmware list every command starts from, read as the window reads it
+// (its lines are there). Absent after a failure, which `exit` then holds.
+std::optional<road::ListRead> readListFor(const Options& options, Report& report, ExitCode& exit);
 
 // Line `options.row` of the list; a row the list does not have is a usage error.
-std::optional<std::string> readLineFor(const Options& options, Report& report, ExitCode& exit);
+struct ListLine {
+  std::string line;
+  bool signedList = false;
+};
+std::optional<ListLine> readLineFor(const Options& options, Report& report, ExitCode& exit);
 
 }  // namespace cli

@@ -1,6 +1,7 @@
 #include "HIDDeviceMonitor.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 
 #include "platform/Data.h"
@@ -54,5 +55,8 @@ void HIDDeviceMonitor::read(int, void* inSender, int, std::uint32_t, const std::
   platform::Data data;
   if (report && reportLength > 0) data.assign(report, report + reportLength);
   const auto* sender = static_cast<const platform::HIDPlatformDevice*>(inSender);
-  NotificationCenter::defaultCenter().post(HIDDeviceDataReceived, Dictionary{{"data", data}, {"sender", sender}});
+  // When it was read: the adapter's own pause before the next piece began then.
+  const auto at = std::chrono::steady_clock::now();
+  NotificationCenter::defaultCenter().post(HIDDeviceDataReceived,
+                                           Dictionary{{"data", data}, {"sender", sender}, {"at", at}});
 }

@@ -1,5 +1,8 @@
 #include "AdapterLink.h"
 
+#include <chrono>
+#include <optional>
+
 #include "platform/Dictionary.h"
 
 namespace road {
@@ -27,7 +30,10 @@ void forwardReply(const platform::Notification& notification, update::ExchangeTh
   // A report that does not say where it came from is kept, and answers nothing.
   const auto* sender = platform::lookup<const platform::HIDPlatformDevice*>(notification.object, "sender");
   const update::AdapterKey from = sender ? *sender : nullptr;
-  exchange.post([reply = *data, from](update::AdapterExchange& e) { e.replyReceived(reply, from); });
+  const auto* at = platform::lookup<std::chrono::steady_clock::time_point>(notification.object, "at");
+  std::optional<std::chrono::steady_clock::time_point> arrived;
+  if (at) arrived = *at;
+  exchange.post([reply = *data, from, arrived](update::AdapterExchange& e) { e.replyReceived(reply, from, arrived); });
 }
 
 void forwardDenied(const platform::Notification& notification, update::ExchangeThread& exchange) {

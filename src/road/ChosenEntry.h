@@ -11,9 +11,10 @@ namespace road {
 
 // Why a split list line cannot be chosen, or nullptr when it can; then
 // `entry` and `check` hold what it says. A malformed entry is refused whole,
-// so that the ids, the version and the image always belong to one entry.
+// so that the ids, the version and the image always belong to one entry. In
+// a signed list every entry must carry its image's hash.
 const char* entryFault(const std::vector<std::string>& fields, update::FirmwareEntry& entry,
-                       catalogue::ImageCheck& check);
+                       catalogue::ImageCheck& check, bool signedList);
 
 // A list line chosen: checked, and its description read and decoded.
 struct ChosenEntry {
@@ -21,6 +22,6 @@ struct ChosenEntry {
   update::FirmwareEntry entry;
   std::string description;  // UTF-8
 };
-ChosenEntry chooseEntry(std::string_view line, const platform::UrlReadOptions& options);
+ChosenEntry chooseEntry(std::string_view line, const platform::UrlReadOptions& options, bool signedList);
 
 }  // namespace road

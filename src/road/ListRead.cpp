@@ -1,27 +1,21 @@
 #include "ListRead.h"
 
-#include "ServerRead.h"
 #include "catalogue/CatalogueTexts.h"
-#include "platform/TextDecoding.h"
+#include "catalogue/ListReading.h"
 
 namespace road {
-namespace {
-constexpr std::size_t kMaxListBytes = 4u << 20;
-}
 
-ListRead readList(const std::string& address, const platform::UrlReadOptions& options) {
+ListRead readList(const std::string& address, const platform::UrlReadOptions& options,
+                  const std::vector<catalogue::PublicKey>& trustedKeys) {
   ListRead read;
   if (!platform::isHttpURL(address)) return read;
-  platform::Data bytes;
-  read.text = readFromServer(address, options, kMaxListBytes, texts::listTooLarge, texts::listFailed, bytes);
-  if (read.text) return read;
-  if (!platform::isUTF8(bytes)) {
-    read.text = texts::listNotText;
+  catalogue::ListReading reading = catalogue::readFirmwareList(address, options, trustedKeys);
+  if (reading.failure) {
+    read.text = reading.failure;
     return read;
   }
-  // Already the form the tool keeps its texts in: the bytes become the lines
-  // without a copy.
-  read.lines.emplace(std::move(bytes));
+  read.lines = std::move(reading.lines);
+  read.signedList = reading.signedList;
   read.text = texts::listRead;
   return read;
 }

@@ -1,8 +1,10 @@
 #pragma once
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "catalogue/ListLines.h"
+#include "catalogue/ListSignature.h"
 #include "platform/UrlReader.h"
 
 namespace road {
@@ -10,9 +12,12 @@ namespace road {
 struct ListRead {
   std::optional<catalogue::ListLines> lines;  // absent when the list was not read
   const char* text = nullptr;                 // what to say; none for an address that is not a URL
+  bool signedList = false;                    // verified under a trusted key: every entry needs its hash
 };
 
-// Reads the firmware list: a UTF-8 text of at most 4 MiB, kept as its lines.
-ListRead readList(const std::string& address, const platform::UrlReadOptions& options);
+// Reads the firmware list as the window does on loading: bounded, UTF-8, and
+// signed by one of `trustedKeys` when there are any.
+ListRead readList(const std::string& address, const platform::UrlReadOptions& options,
+                  const std::vector<catalogue::PublicKey>& trustedKeys);
 
 }  // namespace road

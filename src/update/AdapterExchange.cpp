@@ -44,9 +44,10 @@ bool AdapterExchange::isInMonitor(std::int64_t vendorId, std::int64_t productId)
   return false;
 }
 
-void AdapterExchange::pauseFor(double seconds, Phase next) {
+void AdapterExchange::pauseFor(double seconds, Phase next, std::optional<std::chrono::steady_clock::time_point> since) {
   enter(next);
-  outlet_.pause(seconds, ++pauseToken_);
+  if (since) outlet_.pauseFrom(seconds, ++pauseToken_, *since);
+  else outlet_.pause(seconds, ++pauseToken_);
 }
 
 void AdapterExchange::awaitReply(double seconds, Phase next) {
@@ -177,7 +178,8 @@ void AdapterExchange::sayWhyNoAdapter(const char* noAdapterText) {
 // asked, after the request went out. Any other is kept and changes nothing:
 // an adapter's own report (a lens changed), a late acknowledgement, or a
 // second adapter's reply must not start, feed or end an exchange.
-void AdapterExchange::replyReceived(const platform::Data& reply, AdapterKey from) {
+void AdapterExchange::replyReceived(const platform::Data& reply, AdapterKey from,
+                                    std::optional<std::chrono::steady_clock::time_point> arrived) {
   // The target is there only while its answer is awaited.
   if (!target_ || keyOf(*target_) != from) {
     rdata_ = reply;
@@ -187,17 +189,18 @@ void AdapterExchange::replyReceived(const platform::Data& reply, AdapterKey from
     deferred_.push_back(reply);
     return;
   }
-  handleReply(reply);
+  handleReply(reply, arrived);
 }
 
-void AdapterExchange::handleReply(const platform::Data& reply) {
+void AdapterExchange::handleReply(const platform::Data& reply,
+                                  std::optional<std::chrono::steady_clock::time_point> arrived) {
   rdata_ = reply;
   if (phase_ == Phase::lensQuerying) {
     if (reply.size() >= reports::kLensReplyBytes) showLensId(reply);
   } else if (phase_ == Phase::querying) {
     if (reply.size() >= reports::kVersionReplyBytes) versionAndStart(reply);
   } else if (phase_ == Phase::awaitingPiece) {
-    takePiece();
+    takePiece(arrived);
   }
 }
 
@@ -232,7 +235,7 @@ void AdapterExchange::replayDeferredReplies() {
   while (!isProtocolPause(phase_) && !deferred_.empty()) {
     const platform::Data reply = std::move(deferred_.front());
     deferred_.pop_front();
-    handleReply(reply);
+    handleReply(reply, std::nullopt);  // its pause runs from now, after the one it waited for
   }
 }
 
@@ -329,7 +332,7 @@ void AdapterExchange::versionAndStart(const platform::Data& reply) {
   pauseFor(Pacing::afterStart, Phase::afterStart);
 }
 
-void AdapterExchange::takePiece() {
+void AdapterExchange::takePiece(std::optional<std::chrono::steady_clock::time_point> replyArrived) {
   if (!transferImage_) return;
   const auto& image = *transferImage_;
   const auto at = static_cast<std::size_t>(positionofbin_);
@@ -338,7 +341,7 @@ void AdapterExchange::takePiece() {
   if (!rdata_) rdata_.emplace();
   rdata_->assign(image.begin() + at, image.begin() + at + reports::kPieceBytes);
   positionofbin_ += reports::kPieceBytes;
-  pauseFor(Pacing::beforePiece, Phase::beforePiece);
+  pauseFor(Pacing::beforePiece, Phase::beforePiece, replyArrived);
 }
 
 void AdapterExchange::sendPiece() {

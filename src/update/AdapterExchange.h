@@ -1,5 +1,6 @@
 #pragma once
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <deque>
 #include <memory>
@@ -64,7 +65,9 @@ class AdapterExchange {
   // An adapter of an armed pair was found at `node` but may not be opened;
   // `present` false: it left.
   void adapterDenied(const std::string& node, bool present);
-  void replyReceived(const platform::Data& reply, AdapterKey from);
+  // `arrived`: when the reply was read off the adapter, where that is known.
+  void replyReceived(const platform::Data& reply, AdapterKey from,
+                     std::optional<std::chrono::steady_clock::time_point> arrived = std::nullopt);
   void pauseOver(std::uint64_t token);
   void deadlineOver(std::uint64_t token);
   void setDeadlines(Deadlines deadlines) { deadlines_ = deadlines; }
@@ -93,9 +96,10 @@ class AdapterExchange {
 
  private:
   void enter(Phase phase) { phase_ = phase; }
-  void pauseFor(double seconds, Phase next);
+  void pauseFor(double seconds, Phase next,
+                std::optional<std::chrono::steady_clock::time_point> since = std::nullopt);
   void awaitReply(double seconds, Phase next);
-  void handleReply(const platform::Data& reply);
+  void handleReply(const platform::Data& reply, std::optional<std::chrono::steady_clock::time_point> arrived);
   void queryForUpdate();
   void queryForLens();
   std::vector<std::shared_ptr<RFDevice>> adaptersFor(std::uint32_t vendorId, std::uint32_t productId,
@@ -104,7 +108,7 @@ class AdapterExchange {
   void sayWhyNoAdapter(const char* noAdapterText);
   void showLensId(const platform::Data& reply);
   void versionAndStart(const platform::Data& reply);
-  void takePiece();
+  void takePiece(std::optional<std::chrono::steady_clock::time_point> replyArrived = std::nullopt);
   void sendPiece();
   void afterPiece();
   void endUpdate(const char* text, Outcome outcome);

@@ -1,4 +1,5 @@
 #pragma once
+#include <chrono>
 #include <cstdint>
 #include <string_view>
 
@@ -13,6 +14,12 @@ class ExchangeOutlet {
   virtual ~ExchangeOutlet() = default;
   // Calls AdapterExchange::pauseOver(token) once `seconds` have passed.
   virtual void pause(double seconds, std::uint64_t token) = 0;
+  // The same, counted from `since`: a pause that an adapter's reply starts
+  // begins when the reply was read, not when the exchange came to it.
+  virtual void pauseFrom(double seconds, std::uint64_t token, std::chrono::steady_clock::time_point since) {
+    (void)since;
+    pause(seconds, token);
+  }
   // Calls AdapterExchange::deadlineOver(token) once `seconds` have passed,
   // unless another deadline is asked for first: one deadline runs at a time.
   virtual void deadline(double seconds, std::uint64_t token) = 0;

@@ -162,7 +162,11 @@ void ExchangeThread::run() {
 }
 
 void ExchangeThread::pause(double seconds, std::uint64_t token) {
-  idleTimer().start({seconds, token, sleeper_, std::chrono::steady_clock::now()});
+  pauseFrom(seconds, token, std::chrono::steady_clock::now());
+}
+
+void ExchangeThread::pauseFrom(double seconds, std::uint64_t token, std::chrono::steady_clock::time_point since) {
+  idleTimer().start({seconds, token, sleeper_, since});
 }
 
 ExchangeThread::Timer& ExchangeThread::idleTimer() {

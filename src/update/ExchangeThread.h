@@ -43,6 +43,7 @@ class ExchangeThread : private ExchangeOutlet {
  private:
   void run();
   void pause(double seconds, std::uint64_t token) override;
+  void pauseFrom(double seconds, std::uint64_t token, std::chrono::steady_clock::time_point since) override;
   void deadline(double seconds, std::uint64_t token) override;
   void arm(std::int64_t vendorId, std::int64_t productId) override { arm_(vendorId, productId); }
   void status(std::string_view text) override { window_.status(text); }
