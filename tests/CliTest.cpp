@@ -2,10 +2,8 @@
 // layer, against adapters on emulated /dev/hidraw nodes, one case per exit
 // code. The program runs as a child of this test under umockdev's preload.
 #include <gtest/gtest.h>
-#include <poll.h>
 #include <signal.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QJsonDocument>
@@ -16,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "support/ProgramRun.h"
 #include "catalogue/ImageCheck.h"
 #include "catalogue/ZeroFill.h"
 #include "server/FirmwareServer.h"
@@ -28,9 +27,7 @@ namespace {
 using platform::Data;
 using platform::sim::ReceivedReport;
 
-struct CliRun {
-  int exit = -1;
-  std::string out, err;
+struct CliRun : ProgramRun {
   // Standard output as JSON objects, one a line; a line that is not one fails the test.
   std::vector<QJsonObject> events() const {
     std::vector<QJsonObject> objects;
@@ -49,54 +46,15 @@ struct CliRun {
   }
 };
 
-// Runs the program; `watch` is called each time it writes something. A run that
-// does not end within a minute is killed: a bound on a hang, not a timing.
-using Watch = std::function<void(pid_t, const std::string&)>;
-
-CliRun runProgram(std::vector<std::string> args, const Watch& watch) {
-  std::vector<char*> argv;
-  for (auto& a : args) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  int out[2], err[2];
-  if (pipe(out) != 0 || pipe(err) != 0) return {};
-  const pid_t pid = fork();
-  if (pid == 0) {
-    dup2(out[1], 1), dup2(err[1], 2);
-    close(out[0]), close(err[0]), close(out[1]), close(err[1]);
-    execv(argv[0], argv.data());
-    _exit(127);
-  }
-  close(out[1]), close(err[1]);
-  CliRun run;
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(1);
-  for (int open = 2; open > 0 && std::chrono::steady_clock::now() < deadline;) {
-    pollfd fds[] = {{out[0], POLLIN, 0}, {err[0], POLLIN, 0}};
-    if (poll(fds, 2, 1000) <= 0) continue;
-    for (int i = 0; i < 2; ++i) {
-      if (!fds[i].revents) continue;
-      char buffer[4096];
-      const ssize_t n = read(fds[i].fd, buffer, sizeof buffer);
-      if (n <= 0) {
-        fds[i].fd = -1, --open;
-        (i ? err : out)[0] = -1;
-        continue;
-      }
-      (i ? run.err : run.out).append(buffer, static_cast<std::size_t>(n));
-      if (watch) watch(pid, run.err);
-    }
-  }
-  if (std::chrono::steady_clock::now() >= deadline) kill(pid, SIGKILL);
-  int status = 0;
-  waitpid(pid, &status, 0);
-  run.exit = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-  // The program leaves with _Exit: under a sanitizer its reports are only seen here.
+// The program leaves with _Exit: under a sanitizer its reports are only seen here.
+CliRun checked(ProgramRun run) {
   EXPECT_EQ(run.err.find("Sanitizer"), std::string::npos) << run.err;
-  return run;
+  return {std::move(run)};
 }
 
 CliRun cli(std::vector<std::string> args, const Watch& watch = {}) {
   args.insert(args.begin(), RINGFLASH_CLI);
-  return runProgram(std::move(args), watch);
+  return checked(runProgram(std::move(args), watch));
 }
 
 platform::sim::AdapterSettings adapter(std::int64_t product) {
@@ -267,8 +225,8 @@ TEST_F(Cli, AnAdapterThatMayNotBeOpenedNamesTheRule) {
   chmod((bed.root() + "/dev/hidraw3").c_str(), 0600);
   chmod(bed.root().c_str(), 0755);
   const std::string base = server.base();
-  const CliRun r = runProgram({"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", RINGFLASH_CLI, "update",
-                     "0", "--json", "--server", base}, {});
+  const CliRun r = checked(runProgram({"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", RINGFLASH_CLI, "update",
+                     "0", "--json", "--server", base}));
   EXPECT_EQ(r.exit, 6) << r.err;
   EXPECT_EQ(r.last("failed").value("code").toString(), "access-denied");
   EXPECT_NE(r.err.find("ATTRS{idVendor}==\"f1a5\", ATTRS{idProduct}==\"0001\""), std::string::npos) << r.err;
