@@ -259,13 +259,14 @@ TEST_F(Cli, OneInterruptDuringTheWriteIsSaidTwoStopIt) {
 TEST_F(Cli, AllAdaptersAtOnceOneFailureLeavesTheOthersRunning) {
   platform::sim::AdapterSettings quiet = adapter(1);
   quiet.silentAfterReports = 2 + 30;  // the query, the start report, 30 pieces
-  platform::sim::EmulatedHidrawNode leaving(adapter(1)), silent(quiet), steady(adapter(1));
+  platform::sim::EmulatedHidrawNode leaving(adapter(1)), silent(quiet), steady(adapter(1)), late(adapter(1));
   const std::string path = plug("hidraw3", 5, leaving);
   plug("hidraw4", 6, silent);
   plug("hidraw5", 7, steady);
-  bool removed = false;
+  bool removed = false, plugged = false;
   const CliRun r = run({"update", "3", "--all", "--json"}, [&](pid_t, const std::string&) {
     if (!removed && leaving.writes().size() >= 2 + 20) bed.remove(path), removed = true;
+    if (!plugged && steady.writes().size() >= 2 + 10) plug("hidraw6", 8, late), plugged = true;
   });
   EXPECT_EQ(r.exit, 1) << r.err;
   Data padded(2048, 0x5C);
@@ -273,6 +274,8 @@ TEST_F(Cli, AllAdaptersAtOnceOneFailureLeavesTheOthersRunning) {
   EXPECT_EQ(written(steady), padded);
   EXPECT_LT(written(leaving).size(), padded.size());
   EXPECT_EQ(written(silent).size(), 31u * 64);  // the piece after the last reply went out, nothing more
+  EXPECT_TRUE(late.writes().empty());  // the set was fixed when the command started, and it says so
+  EXPECT_NE(r.err.find("发现接环 /dev/hidraw6：它在本次更新开始后才连接，不会写入"), std::string::npos) << r.err;
   std::map<QString, QString> ends;
   for (const auto& e : r.events())
     if (e.value("event") == "done" || e.value("event") == "failed")

@@ -10,6 +10,7 @@
 #include "ReplyReading.h"
 #include "road/AdapterLink.h"
 #include "update/AdapterReports.h"
+#include "update/ExchangeTexts.h"
 
 namespace cli {
 namespace {
@@ -61,6 +62,16 @@ void ExchangeSession::found(const platform::Notification& notification) {
   std::lock_guard lock(mutex_);
   found_[device->node] = device->device.get();
   changed_.notify_all();
+  if (writtenNodes_ && !writtenNodes_->count(device->node)) {
+    char text[256];
+    std::snprintf(text, sizeof text, texts::lateAdapter, device->node.c_str());
+    report_.text(text);
+  }
+}
+
+void ExchangeSession::sayLateArrivals(std::set<std::string> writtenNodes) {
+  std::lock_guard lock(mutex_);
+  writtenNodes_ = std::move(writtenNodes);
 }
 
 std::optional<update::AdapterKey> ExchangeSession::find(std::uint32_t vendorId, std::uint32_t productId,

@@ -6,6 +6,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,10 @@ class ExchangeSession : private update::ExchangeOutlet {
   // Watches the pair and waits for the adapter at `node` to be found. Absent
   // when it is not found within a few seconds.
   std::optional<update::AdapterKey> find(std::uint32_t vendorId, std::uint32_t productId, const std::string& node);
+
+  // From now on, an adapter found at a node other than these is said to be
+  // left alone: the set an update writes is fixed when it starts.
+  void sayLateArrivals(std::set<std::string> writtenNodes);
 
   // An update of `entry` on the adapter: true when its image may be downloaded.
   bool updatePressed(const update::FirmwareEntry& entry, update::AdapterKey adapter);
@@ -80,6 +85,7 @@ class ExchangeSession : private update::ExchangeOutlet {
   std::mutex mutex_;
   std::condition_variable changed_;
   std::map<std::string, update::AdapterKey> found_;  // by node
+  std::optional<std::set<std::string>> writtenNodes_;
   std::optional<update::Outcome> outcome_;
   std::chrono::steady_clock::time_point endedAt_;
 

@@ -5,6 +5,7 @@
 #include <QJsonObject>
 #include <chrono>
 #include <cstdio>
+#include <set>
 
 #include "AdapterChoice.h"
 #include "Commands.h"
@@ -125,6 +126,11 @@ ExitCode updateCommand(const Options& options, Report& report) {
   }
   for (Target& t : targets)
     if (t.session) press(t, entry, report);
+  if (several) {
+    std::set<std::string> nodes;
+    for (const Target& t : targets) nodes.insert(t.adapter.node);
+    targets.front().session->sayLateArrivals(std::move(nodes));
+  }
   if (std::none_of(targets.begin(), targets.end(), [](const Target& t) { return t.pressed; }))
     return overall(targets);
 

@@ -25,6 +25,8 @@ inline constexpr const char* severalAdapters = "\r\n发现多个相同型号的�
 inline constexpr const char* severalAdaptersForLens = "\r\n发现多个相同型号的接环（%s），请只连接要查询的一个";
 inline constexpr const char* busyForSelection = "\r\n固件写入中，请在写入完成后再选择固件";
 inline constexpr const char* versionOutOfRange = "固件版本号超出范围（0-255），无法写入";
+// An adapter that arrives while several are being written is left alone.
+inline constexpr const char* lateAdapter = "\r\n发现接环 %s：它在本次更新开始后才连接，不会写入";
 // A stop signal while an image is being written, and a second one (the
 // window and the command line alike).
 inline constexpr const char* signalDuringWrite = "固件写入中：现在退出，接环将无法使用。再次发送信号将立即退出。";
