@@ -255,17 +255,22 @@ TEST_F(Update, RowClicksAndPressesDuringADownloadChangeNothing) {
   EXPECT_EQ(kinds(adapter->received()), expectedExchange(16));
 }
 
-TEST_F(Update, TheImageIsTheCurrentEntrysNotTheSelectedRows) {
+// Row 2048 highlighted but its description failed: neither its image nor the
+// previous entry's is written under its highlight.
+TEST_F(Update, AfterAFailedSelectionNothingIsWritten) {
   auto adapter = plug(kProductA);
   openWindow();
   clickRow(kRow1000);
   server.setBehaviour("/desc/pk-nz-2048.txt", FirmwareServer::Behaviour::of(Fault::notFound));
-  clickRow(kRow2048);  // selected, but its description failed: entry 1000 stays current
+  clickRow(kRow2048);
   ASSERT_EQ(status(), texts::descriptionFailed);
   pressUpdate();
-  ASSERT_TRUE(waitForStatus(kDone));
-  EXPECT_EQ(adapter->receivedImage(), paddedImage(kRow1000));
+  vc->updateBtnOnClick();  // even past the disabled button
+  settle(300);
+  EXPECT_EQ(status(), texts::descriptionFailed);
+  EXPECT_EQ(server.requestCount(imagePath(kRow1000)), 0u);
   EXPECT_EQ(server.requestCount(imagePath(kRow2048)), 0u);
+  EXPECT_TRUE(adapter->received().empty());
 }
 
 TEST_F(Update, AVersionThatDoesNotFitAByteIsRefused) {
