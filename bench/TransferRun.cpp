@@ -24,7 +24,7 @@ std::vector<Clock::time_point> ReportTimes::times() const {
   return times_;
 }
 
-int runTransfer(std::size_t wanted, const ReportTimes& times) {
+int runTransfer(std::size_t wanted, const ReportTimes& times, const std::function<void()>& pressing) {
   // The zero fill makes the image whole pieces, in blocks of 16.
   platform::Data image(wanted * 64 - 1, 0x5A);
   platform::Data filled = image;
@@ -46,6 +46,7 @@ int runTransfer(std::size_t wanted, const ReportTimes& times) {
   vc.show();
   vc.tableView->selectRow(0);
   vc.tableViewOnClick();
+  if (pressing) pressing();
   vc.updateBtnOnClick();
   const int limitMs = static_cast<int>(10000 + pieces * 200);
   if (!waitFor([&] { return done != Clock::time_point{}; }, limitMs)) {

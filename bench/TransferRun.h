@@ -5,6 +5,7 @@
 // against the floor the protocol's pauses set.
 #include <chrono>
 #include <cstddef>
+#include <functional>
 #include <mutex>
 #include <vector>
 
@@ -28,5 +29,6 @@ class ReportTimes {
 // the time over the floor per piece, then the median and the longest gap
 // between two data reports in ms (the protocol's pause between them is
 // 100 ms, 300 ms after every 17th).
+// `pressing` runs just before the update button is pressed.
 // Returns the exit status.
-int runTransfer(std::size_t pieces, const ReportTimes& times);
+int runTransfer(std::size_t pieces, const ReportTimes& times, const std::function<void()>& pressing = {});

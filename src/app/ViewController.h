@@ -1,4 +1,5 @@
 #pragma once
+#include <QAbstractButton>
 #include <QPointer>
 #include <QPushButton>
 #include <QString>
@@ -90,7 +91,7 @@ class ViewController : public QWidget {
   // Outlets.
   QPointer<ProgressIndicator> processBar;
   QPointer<QPushButton> updateBtn;
-  QPointer<QPushButton> imagebutton;
+  QPointer<QAbstractButton> imagebutton;
   QPointer<QTableView> tableView;
   QPointer<StatusField> message;
 
