@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <QRegularExpression>
 #include <QTranslator>
 #include <memory>
@@ -35,6 +37,18 @@ TEST(Translation, EveryStatusTextHasEnglishWithItsValues) {
     const int n = conversions(QString::fromUtf8(source));
     for (int i = 1; i <= n; ++i) EXPECT_TRUE(en.contains(QStringLiteral("%%1").arg(i))) << source << " lacks %" << i;
     EXPECT_FALSE(en.contains(QStringLiteral("%%1").arg(n + 1))) << source;
+  }
+}
+
+// Every text of the window (its tr() texts and the .ui's) once refreshed into
+// the .ts files: none may stay without its translation.
+TEST(Translation, NoTsFileHasAnUnfinishedMessage) {
+  const QStringList files = QDir(QStringLiteral(RINGFLASH_TS_DIR)).entryList({QStringLiteral("*.ts")});
+  ASSERT_FALSE(files.isEmpty());
+  for (const QString& name : files) {
+    QFile ts(QStringLiteral(RINGFLASH_TS_DIR "/") + name);
+    ASSERT_TRUE(ts.open(QIODevice::ReadOnly));
+    EXPECT_FALSE(ts.readAll().contains("type=\"unfinished\"")) << name.toStdString();
   }
 }
 
