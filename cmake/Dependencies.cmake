@@ -1,5 +1,5 @@
 # What the tool's sources need, for the main build and the fuzz build alike.
-find_package(Qt6 6.4 REQUIRED COMPONENTS Widgets DBus Test)
+find_package(Qt6 6.4 REQUIRED COMPONENTS Widgets DBus Svg Test LinguistTools)
 find_package(PkgConfig REQUIRED)
 find_package(CURL REQUIRED)
 pkg_check_modules(UDEV REQUIRED IMPORTED_TARGET libudev)

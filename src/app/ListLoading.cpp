@@ -1,5 +1,6 @@
 // Reading the firmware list while the window loads.
 #include "StatusTexts.h"
+#include "WindowBusyCursor.h"
 #include "ViewController.h"
 #include "catalogue/ListReading.h"
 #include "platform/UrlReader.h"
@@ -7,7 +8,10 @@
 void ViewController::readlst() {
   const std::string address = listAddress_.toStdString();
   if (!platform::isHttpURL(address)) return;
-  auto reading = catalogue::readFirmwareList(address, textReadOptions_, trustedKeys_);
+  auto reading = [&] {
+    const WindowBusyCursor busy(this);
+    return catalogue::readFirmwareList(address, textReadOptions_, trustedKeys_);
+  }();
   if (reading.failure) {
     showStatus(reading.failure);
     return;

@@ -6,6 +6,7 @@
 #include "AppDelegate.h"
 #include "SignalCloser.h"
 #include "ViewController.h"
+#include "translation/Language.h"
 
 #ifndef RINGFLASH_FIRMWARE_SERVER
 #error "RINGFLASH_FIRMWARE_SERVER must be set at build time"
@@ -17,6 +18,7 @@ const char* const kListAddress = RINGFLASH_FIRMWARE_SERVER "/product/MIRAVEL_LST
 
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
+  const auto translator = translation::installTranslation();
   // Desktops (Wayland above all) match the window to its entry by this id.
   QGuiApplication::setDesktopFileName(QStringLiteral("io.github.ringflash.Ringflash"));
   AppDelegate delegate;
