@@ -46,6 +46,7 @@ class CountingOutlet : public update::ExchangeOutlet {
     paused += seconds;
     token = t;
   }
+  void deadline(double, std::uint64_t) override {}
   void arm(std::int64_t, std::int64_t) override {}
   void status(std::string_view) override {}
   void progressShown(bool) override {}
@@ -66,7 +67,8 @@ std::size_t transfer(update::AdapterExchange& exchange, CountingOutlet& out,
   exchange.updatePressed(entry);
   exchange.imageDownloaded(image, entry);
   exchange.pauseOver(out.token);
-  exchange.replyReceived(reply);
+  const update::AdapterKey from = exchange.connectedDevice()->deviceInfo.device.get();
+  exchange.replyReceived(reply, from);
   std::size_t pieces = 0;
   const std::size_t before = allocations.load();
   while (exchange.updateUnderWay()) {
@@ -74,7 +76,7 @@ std::size_t transfer(update::AdapterExchange& exchange, CountingOutlet& out,
       exchange.pauseOver(out.token);
       continue;
     }
-    exchange.replyReceived(reply);
+    exchange.replyReceived(reply, from);
     ++pieces;
   }
   // The completion texts are made once per transfer, after the last piece.

@@ -6,17 +6,54 @@
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
+#include <map>
 
 namespace {
 
-bool parseIds(const QString& text, DemoOptions& o) {
+bool parseIds(const QString& text, AdapterOption& a) {
   const QStringList parts = text.split(':');
   bool okV = false, okP = false;
   if (parts.size() != 2) return false;
   const unsigned v = parts[0].toUInt(&okV, 16), p = parts[1].toUInt(&okP, 16);
   if (!okV || !okP) return false;
-  o.adapterIds = std::make_pair(std::int64_t{v}, std::int64_t{p});
+  a.ids = std::make_pair(std::int64_t{v}, std::int64_t{p});
   return true;
+}
+
+// "plug" or "plug=B": the adapter a step is for.
+bool parseAdapterName(const QString& action, const QString& verb, ScriptStep& step) {
+  if (action == verb) return true;
+  if (!action.startsWith(verb + "=") || action.size() != verb.size() + 2) return false;
+  const QChar name = action.back();
+  if (name < QLatin1Char('A') || name > QLatin1Char('Z')) return false;
+  step.adapter = static_cast<std::size_t>(name.unicode() - 'A');
+  return true;
+}
+
+// Options that describe an adapter apply to the --adapter given last before
+// them (to A before any): they are read in the order they were given.
+bool parseAdapters(const QCommandLineParser& parser, DemoOptions& o) {
+  std::map<QString, int> seen;
+  bool ok = true;
+  for (const QString& name : parser.optionNames()) {
+    const int index = seen[name]++;
+    auto value = [&] { return parser.values(name).value(index); };
+    if (name == "adapter") {
+      if (index > 0 || o.adapters.empty()) o.adapters.emplace_back();
+      ok = ok && parseIds(value(), o.adapters.back());
+      continue;
+    }
+    if (name != "silent-after-pieces" && name != "silent-query" && name != "plug-later") continue;
+    if (o.adapters.empty()) o.adapters.emplace_back();
+    AdapterOption& a = o.adapters.back();
+    bool numberOk = true;
+    if (name == "silent-after-pieces") a.silentAfterPieces = value().toUInt(&numberOk);
+    else if (name == "silent-query") a.silentQuery = true;
+    else a.later = true;
+    ok = ok && numberOk;
+  }
+  if (o.adapters.empty()) o.adapters.emplace_back();
+  return ok;
 }
 
 bool parseVersion(const QString& text, DemoOptions& o) {
@@ -31,7 +68,8 @@ bool parseVersion(const QString& text, DemoOptions& o) {
   return true;
 }
 
-// "SECONDS:ACTION", ACTION one of update, lens, row=N, unplug, plug, poke.
+// "SECONDS:ACTION", ACTION one of update, lens, row=N, unplug[=NAME], plug[=NAME],
+// poke[=NAME], close, sigterm.
 bool parseStep(const QString& text, DemoOptions& o) {
   const qsizetype colon = text.indexOf(':');
   if (colon < 0) return false;
@@ -43,9 +81,11 @@ bool parseStep(const QString& text, DemoOptions& o) {
   using A = ScriptStep::Action;
   if (action == "update") step.action = A::update;
   else if (action == "lens") step.action = A::lens;
-  else if (action == "unplug") step.action = A::unplug;
-  else if (action == "plug") step.action = A::plug;
-  else if (action == "poke") step.action = A::poke;
+  else if (action == "close") step.action = A::close;
+  else if (action == "sigterm") step.action = A::sigterm;
+  else if (parseAdapterName(action, "unplug", step)) step.action = A::unplug;
+  else if (parseAdapterName(action, "plug", step)) step.action = A::plug;
+  else if (parseAdapterName(action, "poke", step)) step.action = A::poke;
   else if (action.startsWith("row=")) {
     step.action = A::row;
     step.row = action.mid(4).toInt(&ok);
@@ -74,13 +114,20 @@ std::optional<DemoOptions> parseDemoOptions(int argc, char* argv[]) {
       "times counted from the list being shown, and exits once the last action's effects are over.");
   parser.addHelpOption();
   const QCommandLineOption server("server", "Use a running firmware server at URL (scheme, host, port).", "URL");
-  const QCommandLineOption row("row", "The row to select (default 0).", "N", "0");
+  const QCommandLineOption row("row", "The row to select (default 0; with --at, before the script starts).", "N", "0");
   const QCommandLineOption headless("headless", "Drive the window and exit (the default without a display).");
   const QCommandLineOption update("update", "Press update and wait for the end.");
   const QCommandLineOption lens("lens", "Press the adapter image button and wait for the lens id.");
   const QCommandLineOption noAdapter("no-adapter", "Plug no simulated adapter in.");
   const QCommandLineOption hidraw("hidraw", "Use real adapters on /dev/hidraw* instead of the simulated one.");
-  const QCommandLineOption adapter("adapter", "Ids of the simulated adapter (default: the row's).", "VID:PID");
+  const QCommandLineOption adapter("adapter",
+                                   "Ids of a simulated adapter (default: the row's). Repeatable: the adapters are "
+                                   "named A, B, C... in this order.",
+                                   "VID:PID");
+  const QCommandLineOption silentAfterPieces("silent-after-pieces",
+                                             "The adapter given last answers nothing after K pieces.", "K");
+  const QCommandLineOption silentQuery("silent-query", "The adapter given last does not answer the query.");
+  const QCommandLineOption plugLater("plug-later", "The adapter given last is plugged in only by the script.");
   const QCommandLineOption adapterVersion("adapter-version", "Firmware version the adapter reports.", "X.Y.Z",
                                           "1.0.0");
   const QCommandLineOption lensId("lens-id", "Lens id the adapter reports, hexadecimal.", "HEX", "ff");
@@ -88,13 +135,19 @@ std::optional<DemoOptions> parseDemoOptions(int argc, char* argv[]) {
                                       "0.002");
   const QCommandLineOption at("at",
                               "At SECONDS after the list is shown, do ACTION: update, lens, row=N, unplug, plug, "
-                              "or poke (the adapter sends a report of its own). Repeatable.",
+                              "poke (the adapter sends a report of its own), each of those three for adapter A or "
+                              "as unplug=B and so on; close (as a window manager asks) or sigterm (the signal to "
+                              "the harness itself). Repeatable.",
                               "SECONDS:ACTION");
   const QCommandLineOption refuse("refuse", "The simulated adapter does not take reports of KIND: query, start or data.",
                                   "KIND");
   const QCommandLineOption png("png", "Where to save a picture of the window.", "FILE", "ringflash-demo.png");
-  parser.addOptions({server, row, headless, update, lens, noAdapter, hidraw, adapter, adapterVersion, lensId,
-                     replyDelay, at, refuse, png});
+  const QCommandLineOption trustedKey("trusted-key", "Also trust this minisign public key (its base64 line) to "
+                                      "sign the list. Repeatable.", "KEY");
+  const QCommandLineOption alteredList("altered-list", "The bundled server serves its list with one byte changed "
+                                       "after signing.");
+  parser.addOptions({server, row, headless, update, lens, noAdapter, hidraw, adapter, silentAfterPieces, silentQuery,
+                     plugLater, adapterVersion, lensId, replyDelay, at, refuse, png, trustedKey, alteredList});
   if (!parser.parse(arguments)) {
     std::cerr << parser.errorText().toStdString() << "\n" << helpOf(parser);
     return std::nullopt;
@@ -107,13 +160,14 @@ std::optional<DemoOptions> parseDemoOptions(int argc, char* argv[]) {
   bool ok = true, numberOk = true;
   if (parser.isSet(server)) o.server = parser.value(server).toStdString();
   o.row = parser.value(row).toInt(&numberOk);
+  o.rowGiven = parser.isSet(row);
   ok = ok && numberOk;
   o.headless = parser.isSet(headless);
   o.update = parser.isSet(update);
   o.lens = parser.isSet(lens);
   o.noAdapter = parser.isSet(noAdapter);
   o.hidraw = parser.isSet(hidraw);
-  if (parser.isSet(adapter)) ok = ok && parseIds(parser.value(adapter), o);
+  ok = ok && parseAdapters(parser, o);
   ok = ok && parseVersion(parser.value(adapterVersion), o);
   o.lensId = static_cast<std::uint16_t>(parser.value(lensId).toUInt(&numberOk, 16));
   ok = ok && numberOk;
@@ -126,9 +180,16 @@ std::optional<DemoOptions> parseDemoOptions(int argc, char* argv[]) {
     o.refuseKind = static_cast<int>(kinds.indexOf(kind));
   }
   for (const QString& step : parser.values(at)) ok = ok && parseStep(step, o);
+  for (const auto& step : o.script) ok = ok && step.adapter < o.adapters.size();
   std::stable_sort(o.script.begin(), o.script.end(),
                    [](const ScriptStep& a, const ScriptStep& b) { return a.seconds < b.seconds; });
   o.png = parser.value(png).toStdString();
+  for (const QString& key : parser.values(trustedKey)) {
+    const auto read = catalogue::readPublicKey(key.toStdString());
+    ok = ok && read;
+    if (read) o.trustedKeys.push_back(*read);
+  }
+  o.alteredList = parser.isSet(alteredList);
   if (!ok) {
     std::cerr << "ringflash-demo: an option's value is not understood\n" << helpOf(parser);
     return std::nullopt;

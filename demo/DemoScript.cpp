@@ -1,6 +1,8 @@
 #include "DemoScript.h"
 
 #include <QElapsedTimer>
+#include <QMessageBox>
+#include <csignal>
 #include <QTest>
 
 #include "DemoOutput.h"
@@ -16,25 +18,45 @@ const char* nameOf(ScriptStep::Action a) {
     case ScriptStep::Action::unplug: return "unplug";
     case ScriptStep::Action::plug: return "plug";
     case ScriptStep::Action::poke: return "poke";
+    case ScriptStep::Action::close: return "close";
+    case ScriptStep::Action::sigterm: return "sigterm";
   }
   return "?";
 }
 
+// What the window did with a request to close it: asked, or closed.
+void sayWhatTheWindowDid(ViewController& vc) {
+  settle(100);
+  const auto* question = vc.findChild<QMessageBox*>(QStringLiteral("closeQuestion"));
+  if (!vc.isVisible()) say("close: closed");
+  else if (question && question->isVisible()) say("close: asked");
+  else say("close: nothing");
+}
+
 void perform(const ScriptStep& step, ViewController& vc, platform::sim::SimulatedBus* bus,
-             const std::shared_ptr<platform::sim::SimulatedAdapter>& adapter, TranscriptCheck& check) {
+             const DemoAdapters& adapters, TranscriptCheck& check) {
   using A = ScriptStep::Action;
+  const auto& adapter = step.adapter < adapters.size() ? adapters[step.adapter] : nullptr;
   switch (step.action) {
     case A::update: QTest::mouseClick(vc.updateBtn, Qt::LeftButton); break;
     case A::lens: QTest::mouseClick(vc.imagebutton, Qt::LeftButton); break;
     case A::row: clickRow(vc, step.row); break;
     case A::unplug:
-      if (bus && adapter && adapter->isPlugged()) bus->unplug(adapter), check.departed();
+      if (bus && adapter && adapter->isPlugged()) bus->unplug(adapter), check.departed(step.adapter);
       break;
     case A::plug:
       if (bus && adapter && !adapter->isPlugged()) bus->plug(adapter);
       break;
     case A::poke:
       if (adapter) adapter->poke();
+      break;
+    case A::close:
+      vc.close();
+      sayWhatTheWindowDid(vc);
+      break;
+    case A::sigterm:
+      std::raise(SIGTERM);
+      sayWhatTheWindowDid(vc);
       break;
   }
 }
@@ -60,15 +82,18 @@ void clickRow(ViewController& vc, int row) {
 }
 
 void runScript(ViewController& vc, const DemoOptions& o, platform::sim::SimulatedBus* bus,
-               const std::shared_ptr<platform::sim::SimulatedAdapter>& adapter, TranscriptCheck& check) {
+               const DemoAdapters& adapters, TranscriptCheck& check) {
+  if (o.rowGiven) clickRow(vc, o.row);
   QElapsedTimer clock;
   clock.start();
   for (const auto& step : o.script) {
     waitFor([&] { return clock.elapsed() >= static_cast<qint64>(step.seconds * 1000); }, 24 * 3600 * 1000);
     std::string line = "at " + std::to_string(clock.elapsed() / 1000.0).substr(0, 5) + ": " + nameOf(step.action);
     if (step.action == ScriptStep::Action::row) line += "=" + std::to_string(step.row);
+    if (step.adapter > 0) line += "=" + std::string(1, static_cast<char>('A' + step.adapter));
     say(line);
-    perform(step, vc, bus, adapter, check);
+    perform(step, vc, bus, adapters, check);
+    if (!vc.isVisible()) break;
   }
   waitUntilSettled(vc);
 }

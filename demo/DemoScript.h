@@ -1,5 +1,6 @@
 #pragma once
 #include <memory>
+#include <vector>
 
 #include "DemoOptions.h"
 #include "TranscriptCheck.h"
@@ -9,7 +10,10 @@
 
 // Runs the timed script against the window and the simulated adapter, then
 // waits until the exchange has been idle for a moment.
+// The simulated adapters, A first; one not plugged in yet is there all the same.
+using DemoAdapters = std::vector<std::shared_ptr<platform::sim::SimulatedAdapter>>;
+
 void runScript(ViewController& vc, const DemoOptions& o, platform::sim::SimulatedBus* bus,
-               const std::shared_ptr<platform::sim::SimulatedAdapter>& adapter, TranscriptCheck& check);
+               const DemoAdapters& adapters, TranscriptCheck& check);
 
 void clickRow(ViewController& vc, int row);

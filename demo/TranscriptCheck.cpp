@@ -5,17 +5,18 @@
 
 using Kind = platform::sim::ReceivedReport::Kind;
 
-void TranscriptCheck::report(Kind kind) {
+void TranscriptCheck::report(std::size_t adapter, Kind kind) {
   std::lock_guard lock(mutex_);
+  Transfer& t = transfers_[adapter];
   if (kind == Kind::data) {
-    if (!open_) violation("a data report outside a transfer");
-    ++pieces_;
+    if (!t.open) violation("a data report outside a transfer");
+    ++t.pieces;
     return;
   }
-  if (open_ && pieces_ > 0) violation(kind == Kind::query ? "a query among the pieces" : "a start report among the pieces");
+  if (t.open && t.pieces > 0) violation(kind == Kind::query ? "a query among the pieces" : "a start report among the pieces");
   if (kind == Kind::start) {
-    open_ = true;
-    pieces_ = 0;
+    t.open = true;
+    t.pieces = 0;
   }
 }
 
@@ -31,13 +32,14 @@ void TranscriptCheck::status(const std::string& text) {
   const std::string added = appended ? text.substr(lastStatus_.size()) : text;
   lastStatus_ = text;
   if (added.find(shown(texts::removeAdapter)) != std::string::npos ||
-      added.find(shown(texts::writeFailed)) != std::string::npos || added.rfind(shown(texts::disconnected), 0) == 0)
-    open_ = false;
+      added.find(shown(texts::writeFailed)) != std::string::npos ||
+      added.find(shown(texts::pieceUnanswered)) != std::string::npos || added.rfind(shown(texts::disconnected), 0) == 0)
+    for (auto& [adapter, t] : transfers_) t.open = false;
 }
 
-void TranscriptCheck::departed() {
+void TranscriptCheck::departed(std::size_t adapter) {
   std::lock_guard lock(mutex_);
-  open_ = false;
+  transfers_[adapter].open = false;
 }
 
 void TranscriptCheck::violation(const std::string& what) { violations_.push_back(what); }

@@ -1,4 +1,5 @@
 #pragma once
+#include <map>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -11,16 +12,20 @@
 // that did not arrive whole.
 class TranscriptCheck {
  public:
-  void report(platform::sim::ReceivedReport::Kind kind);  // any thread
-  void status(const std::string& text);                   // the window's thread
-  void departed();
+  // `adapter` numbers the adapters; each has its own transfer.
+  void report(std::size_t adapter, platform::sim::ReceivedReport::Kind kind);  // any thread
+  void status(const std::string& text);                                        // the window's thread
+  void departed(std::size_t adapter);
   std::vector<std::string> violations() const;
 
  private:
   void violation(const std::string& what);
   mutable std::mutex mutex_;
-  bool open_ = false;  // from a start report to the end of its transfer
-  std::size_t pieces_ = 0;
+  struct Transfer {
+    bool open = false;  // from a start report to the end of its transfer
+    std::size_t pieces = 0;
+  };
+  std::map<std::size_t, Transfer> transfers_;
   std::string lastStatus_;
   std::vector<std::string> violations_;
 };

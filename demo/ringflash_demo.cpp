@@ -15,6 +15,7 @@
 #include "DemoScript.h"
 #include "EventWait.h"
 #include "TranscriptCheck.h"
+#include "app/SignalCloser.h"
 #include "app/StatusTexts.h"
 #include "app/ViewController.h"
 #include "catalogue/FirmwareList.h"
@@ -28,9 +29,11 @@ namespace {
 using platform::sim::SimulatedAdapter;
 
 std::string statusOf(const ViewController& vc) { return vc.message->stringValue().toStdString(); }
-// The texts are looked for as the window shows them, in the user's language.
+// The texts are looked for as the window shows them, in the user's language;
+// a pattern by what comes before its first value.
 bool statusHas(const ViewController& vc, const std::string& text) {
-  return statusOf(vc).find(translation::translatedStatus(text).toStdString()) != std::string::npos;
+  const std::string shown = translation::translatedStatus(text).toStdString();
+  return statusOf(vc).find(shown.substr(0, shown.find('%'))) != std::string::npos;
 }
 
 void watch(ViewController& vc, TranscriptCheck& check) {
@@ -54,35 +57,49 @@ std::vector<std::string> fieldsOfRow(const ViewController& vc, int row) {
   return catalogue::splitFields((*vc.lines)[static_cast<std::size_t>(row)]);
 }
 
-std::shared_ptr<SimulatedAdapter> plugAdapter(platform::sim::SimulatedBus& bus, const DemoOptions& o,
-                                              const ViewController& vc, TranscriptCheck& check) {
-  platform::sim::AdapterSettings s;
-  if (o.adapterIds) {
-    std::tie(s.vendorId, s.productId) = *o.adapterIds;
-  } else {
-    const auto fields = fieldsOfRow(vc, o.row);
-    std::uint32_t v = 0, p = 0;
-    catalogue::readHexField(catalogue::fieldOf(fields, catalogue::fVendor), v);
-    catalogue::readHexField(catalogue::fieldOf(fields, catalogue::fProduct), p);
-    s.vendorId = v;
-    s.productId = p;
+std::pair<std::int64_t, std::int64_t> idsOfRow(const ViewController& vc, int row) {
+  const auto fields = fieldsOfRow(vc, row);
+  std::uint32_t v = 0, p = 0;
+  catalogue::readHexField(catalogue::fieldOf(fields, catalogue::fVendor), v);
+  catalogue::readHexField(catalogue::fieldOf(fields, catalogue::fProduct), p);
+  return {v, p};
+}
+
+// The adapters named A, B, C...: each prints what it receives, and each has a
+// transfer of its own in the check.
+DemoAdapters plugAdapters(const std::shared_ptr<platform::sim::SimulatedBus>& bus, const DemoOptions& o,
+                          const ViewController& vc, TranscriptCheck& check) {
+  DemoAdapters adapters;
+  for (std::size_t i = 0; i < o.adapters.size(); ++i) {
+    const AdapterOption& a = o.adapters[i];
+    const std::string name(1, static_cast<char>('A' + i));
+    platform::sim::AdapterSettings s;
+    std::tie(s.vendorId, s.productId) = a.ids ? *a.ids : idsOfRow(vc, o.row);
+    s.node = "/dev/hidraw-sim-" + name;
+    s.version = o.adapterVersion;
+    s.lensId = o.lensId;
+    s.replyDelaySeconds = o.replyDelay;
+    s.refuseKind = o.refuseKind;
+    if (a.silentQuery) s.silentAfterReports = 0;
+    if (a.silentAfterPieces) s.silentAfterReports = 2 + *a.silentAfterPieces;  // the query and the start report first
+    auto adapter = std::make_shared<SimulatedAdapter>(bus, s);
+    const std::string to = o.adapters.size() > 1 ? " to " + name : "";
+    adapter->setObserver([&check, i, to](const platform::sim::ReceivedReport& r) {
+      say(sentLine(kindName(r.kind), r.bytes) + to);
+      check.report(i, r.kind);
+    });
+    if (!a.later) bus->plug(adapter);
+    adapters.push_back(std::move(adapter));
   }
-  s.version = o.adapterVersion;
-  s.lensId = o.lensId;
-  s.replyDelaySeconds = o.replyDelay;
-  s.refuseKind = o.refuseKind;
-  auto adapter = bus.plug(s);
-  adapter->setObserver([&check](const platform::sim::ReceivedReport& r) {
-    say(sentLine(kindName(r.kind), r.bytes));
-    check.report(r.kind);
-  });
-  return adapter;
+  return adapters;
 }
 
 bool updateEnded(const ViewController& vc) {
   if (statusHas(vc, texts::removeAdapter)) return true;
   for (const char* failure : {texts::downloadFailed, texts::noDevice, texts::mismatch, texts::disconnected,
-                              texts::imageTooLarge, texts::imageBadUrl, texts::imageCheckFailed, texts::versionOutOfRange, texts::writeFailed})
+                              texts::imageTooLarge, texts::imageBadUrl, texts::imageCheckFailed,
+                              texts::versionOutOfRange, texts::writeFailed, texts::pieceUnanswered,
+                              texts::queryUnanswered, texts::severalAdapters})
     if (statusHas(vc, failure)) return true;
   return false;
 }
@@ -133,33 +150,30 @@ int drive(ViewController& vc, const DemoOptions& o, const SimulatedAdapter* adap
   return ok ? 0 : 1;
 }
 
-// A completion text for an image that did not arrive whole, or that belongs
-// to an entry for other adapters, is the outcome a script must never produce.
-bool completionIsTrue(const ViewController& vc, const SimulatedAdapter* adapter) {
+// A completion text for an image that did not arrive whole into any adapter,
+// or that belongs to an entry for other adapters, is the outcome a script must
+// never produce.
+bool completionIsTrue(const ViewController& vc, const DemoAdapters& adapters) {
   if (!statusHas(vc, texts::updateDone)) return true;
-  if (!adapter) return false;
-  const auto settings = adapter->settings();
-  for (int row = 0; row < vc.numberOfRows(); ++row) {
-    const auto fields = fieldsOfRow(vc, row);
-    std::uint32_t v = 0, p = 0;
-    if (!catalogue::readHexField(catalogue::fieldOf(fields, catalogue::fVendor), v) ||
-        !catalogue::readHexField(catalogue::fieldOf(fields, catalogue::fProduct), p) || v != settings.vendorId ||
-        p != settings.productId)
-      continue;
-    auto read = platform::readURL(catalogue::fieldOf(fields, catalogue::fImage));
-    if (!read.ok()) continue;
-    catalogue::zeroFill(read.bytes);
-    if (adapter->receivedImage() == read.bytes) return true;
+  for (const auto& adapter : adapters) {
+    const auto settings = adapter->settings();
+    for (int row = 0; row < vc.numberOfRows(); ++row) {
+      if (idsOfRow(vc, row) != std::make_pair(settings.vendorId, settings.productId)) continue;
+      auto read = platform::readURL(catalogue::fieldOf(fieldsOfRow(vc, row), catalogue::fImage));
+      if (!read.ok()) continue;
+      catalogue::zeroFill(read.bytes);
+      if (adapter->receivedImage() == read.bytes) return true;
+    }
   }
   return false;
 }
 
-int script(ViewController& vc, const DemoOptions& o, platform::sim::SimulatedBus* bus,
-           const std::shared_ptr<SimulatedAdapter>& adapter, TranscriptCheck& check) {
-  runScript(vc, o, bus, adapter, check);
+int script(ViewController& vc, const DemoOptions& o, platform::sim::SimulatedBus* bus, const DemoAdapters& adapters,
+           TranscriptCheck& check) {
+  runScript(vc, o, bus, adapters, check);
   savePicture(vc, o);
   auto violations = check.violations();
-  if (!completionIsTrue(vc, adapter.get())) violations.push_back("completion shown for an image that did not arrive whole");
+  if (!completionIsTrue(vc, adapters)) violations.push_back("completion shown for an image that did not arrive whole");
   for (const auto& v : violations) say("violation: " + v);
   say(violations.empty() ? "script: no violation" : "script: violations found");
   return violations.empty() ? 0 : 1;
@@ -183,7 +197,8 @@ int main(int argc, char* argv[]) {
   if (options->server) {
     base = *options->server;
   } else {
-    if ((!bundled.start(8917) && !bundled.start(0)) || !serveSampleCatalogue(bundled, RINGFLASH_DEMO_CATALOGUE)) {
+    if ((!bundled.start(8917) && !bundled.start(0)) || !serveSampleCatalogue(bundled, RINGFLASH_DEMO_CATALOGUE) ||
+        (options->alteredList && !alterServedList(bundled, RINGFLASH_DEMO_CATALOGUE))) {
       say("firmware server: cannot start");
       return 1;
     }
@@ -203,14 +218,19 @@ int main(int argc, char* argv[]) {
   {
     TranscriptCheck check;
     ViewController vc(QString::fromStdString(base + kListPath));
+    for (const auto& key : options->trustedKeys) vc.addTrustedKey(key);
     watch(vc, check);
+    SignalCloser closer(&vc);
+    QObject::connect(&vc, &ViewController::writingChanged, [](bool writing) { SignalCloser::setWriting(writing); });
     vc.viewDidLoad();
+    if (vc.listSigned()) say("list: signature verified");
     vc.show();
     printRows(vc);
-    std::shared_ptr<SimulatedAdapter> adapter;
-    if (bus && !options->noAdapter) adapter = plugAdapter(*bus, *options, vc, check);
-    if (!options->script.empty()) status = script(vc, *options, bus.get(), adapter, check);
-    else status = options->headless ? drive(vc, *options, adapter.get()) : app.exec();
+    DemoAdapters adapters;
+    if (bus && !options->noAdapter) adapters = plugAdapters(bus, *options, vc, check);
+    const SimulatedAdapter* first = adapters.empty() ? nullptr : adapters.front().get();
+    if (!options->script.empty()) status = script(vc, *options, bus.get(), adapters, check);
+    else status = options->headless ? drive(vc, *options, first) : app.exec();
   }
   std::fflush(nullptr);
   std::_Exit(status);

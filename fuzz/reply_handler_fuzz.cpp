@@ -5,6 +5,8 @@
 //   an adapter with the ids of the entry the transfer's image belongs to;
 // - no query or start report goes out between the first and the last data
 //   report of a transfer;
+// - a start report and the pieces after it go only to the adapter that was
+//   queried last, and only after that query;
 // - the piece offset stays within the image;
 // - the completion text appears only once every piece has gone.
 #include <cstdio>
@@ -68,7 +70,10 @@ struct Harness : update::ExchangeOutlet {
   std::size_t transferBytes = 0;
   update::FirmwareEntry transferEntry;
 
+  const Adapter* queried = nullptr;  // the adapter the last query went to
+  std::uint64_t deadlineToken = 0;
   void pause(double, std::uint64_t t) override { token = t; }
+  void deadline(double, std::uint64_t t) override { deadlineToken = t; }
   void arm(std::int64_t, std::int64_t) override {}
   void status(std::string_view text) override {
     if (text == texts::updateDone) {
@@ -76,7 +81,8 @@ struct Harness : update::ExchangeOutlet {
         broken("completion before the last piece");
       transferOpen = false;
     }
-    if (text == texts::writeFailed || text == texts::disconnected) transferOpen = false;
+    if (text == texts::writeFailed || text == texts::disconnected || text == texts::pieceUnanswered)
+      transferOpen = false;
   }
   void progressShown(bool) override {}
   void progress(double) override {}
@@ -88,6 +94,8 @@ struct Harness : update::ExchangeOutlet {
     using update::reports::Kind;
     const Kind kind = update::reports::classify(r, n);
     if (kind != Kind::data && transferOpen && piecesSinceStart > 0) broken("a command among the pieces");
+    if (kind == Kind::query) queried = &to;
+    if (kind != Kind::query && &to != queried) broken("a report to an adapter that was not queried");
     if (kind == Kind::start) {
       const auto& bin = exchange.bin();
       transferOpen = true;
@@ -125,7 +133,7 @@ void reply(Harness& h, Input& in) {
   static platform::Data bytes;  // reused, as the monitor's input buffer is
   bytes.resize(in.next() % 72);
   for (auto& b : bytes) b = in.next();
-  h.exchange.replyReceived(bytes);
+  h.exchange.replyReceived(bytes, in.next() % 4 ? &Harness::matching() : &Harness::other());
 }
 
 void download(Harness& h, Input& in) {
@@ -151,12 +159,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::uint8_t op = in.next();
     switch (op % 10) {
       case 0: h.exchange.adapterConnected(Harness::writerOf(op & 0x10 ? Harness::other() : Harness::matching())); break;
-      case 1: h.exchange.adapterGone(); break;
+      case 1: h.exchange.adapterGone(op & 0x10 ? &Harness::other() : &Harness::matching()); break;
       case 2: h.exchange.lensPressed(0xF1A5, 1 + (op >> 4) % 2); break;
       case 3: download(h, in); break;
       case 4: Harness::matching().takesReports = !(op & 0x10); break;
       case 5: h.exchange.pauseOver(h.token - (op >> 4) % 2); break;  // the pending pause, or a stale one
-      case 6:
+      case 6: h.exchange.deadlineOver(h.deadlineToken - (op >> 4) % 2); break;
       case 7: h.exchange.pauseOver(h.token); break;
       default: reply(h, in); break;
     }

@@ -3,6 +3,7 @@
 // test waits for it.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <memory>
 #include <string>
 #include <vector>
@@ -20,9 +21,11 @@ namespace {
 // An adapter's end of the link: records what it is sent.
 class FakeAdapter : public platform::HIDPlatformDevice {
  public:
-  FakeAdapter(std::int64_t vendor, std::int64_t product) : vendorId(vendor), productId(product) {}
+  FakeAdapter(std::int64_t vendor, std::int64_t product, std::string node = "/dev/hidraw0")
+      : vendorId(vendor), productId(product), node(std::move(node)) {}
   platform::HIDProperty property(const std::string& key) const override {
     if (key == "MaxInputReportSize") return std::int64_t{64};
+    if (key == "DevNode") return node;
     if (key == "VendorID") return vendorId;
     if (key == "ProductID") return productId;
     return std::monostate{};
@@ -47,6 +50,7 @@ class FakeAdapter : public platform::HIDPlatformDevice {
     return joined;
   }
   std::int64_t vendorId, productId;
+  std::string node;
   std::optional<std::size_t> refuseAt;  // does not take the report of this number (from 0), only that one
   std::size_t attempts = 0;
   std::vector<Data> reports;
@@ -60,6 +64,19 @@ class Recorder : public ExchangeOutlet {
     lastToken = token;
     effects.push_back("pause " + std::to_string(seconds).substr(0, 3));
   }
+  void pauseFrom(double seconds, std::uint64_t token, std::chrono::steady_clock::time_point since) override {
+    pause(seconds, token);
+    sinces.push_back(since);
+  }
+  std::vector<std::chrono::steady_clock::time_point> sinces;
+  void deadline(double seconds, std::uint64_t token) override {
+    deadlines.push_back(seconds);
+    deadlineToken = token;
+  }
+  void finished(Outcome outcome) override { outcomes.push_back(outcome); }
+  std::vector<double> deadlines;
+  std::uint64_t deadlineToken = 0;
+  std::vector<Outcome> outcomes;
   void arm(std::int64_t v, std::int64_t p) override { effects.push_back("arm " + std::to_string(v) + ":" + std::to_string(p)); }
   void status(std::string_view text) override {
     texts.emplace_back(text);
@@ -101,11 +118,14 @@ std::shared_ptr<const Data> imageOf(std::size_t bytes, std::uint8_t seed) {
 
 class Exchange : public ::testing::Test {
  protected:
-  std::shared_ptr<FakeAdapter> connect(std::int64_t vendor, std::int64_t product) {
-    auto a = std::make_shared<FakeAdapter>(vendor, product);
+  std::shared_ptr<FakeAdapter> connect(std::int64_t vendor, std::int64_t product, std::string node = "/dev/hidraw0") {
+    auto a = std::make_shared<FakeAdapter>(vendor, product, std::move(node));
     exchange.adapterConnected(std::make_shared<RFDevice>(HIDDevice(a)));
+    current = a.get();
     return a;
   }
+  // A report from the adapter connected last.
+  void reply(const Data& r) { exchange.replyReceived(r, current); }
   void endPause() { exchange.pauseOver(out.lastToken); }
   // Press, download and the wait for the adapter: the query goes out.
   void startUpdate(std::shared_ptr<const Data> image, const FirmwareEntry& entry) {
@@ -117,16 +137,17 @@ class Exchange : public ::testing::Test {
   void runToEnd() {
     for (int i = 0; i < 10000 && exchange.updateUnderWay(); ++i) {
       if (exchange.pausing()) endPause();
-      else exchange.replyReceived(Data(64, 0));
+      else reply(Data(64, 0));
     }
   }
   // Answers the query with the adapter's version, then runs to the end.
   void answerUntilDone() {
-    exchange.replyReceived(versionReply());
+    reply(versionReply());
     runToEnd();
   }
   Recorder out;
   AdapterExchange exchange{out};
+  AdapterKey current = nullptr;
 };
 
 }  // namespace
@@ -155,7 +176,7 @@ TEST_F(Exchange, AWholeUpdateItsPacingTextsAndBytes) {
                                 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
                                 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
   out.effects.clear();
-  exchange.replyReceived(versionReply(3, 4, 5));
+  reply(versionReply(3, 4, 5));
   EXPECT_EQ(out.effects, (std::vector<std::string>{"status \r\n当前的接环版本：VER 3.4.5", "status \r\n固件写入中......",
                                                    "bar shown", "button off", "table off", "pause 0.5"}));
   ASSERT_EQ(a->kinds().back(), Kind::start);
@@ -200,7 +221,7 @@ TEST_F(Exchange, LensPressesDuringAnUpdateAreRefused) {
   exchange.lensPressed(0xF1A5, 1);  // waiting for the adapter
   endPause();
   exchange.lensPressed(0xF1A5, 1);  // the query is unanswered
-  exchange.replyReceived(versionReply());
+  reply(versionReply());
   exchange.lensPressed(0xF1A5, 1);  // in the start report's pause
   endPause();
   exchange.lensPressed(0xF1A5, 1);  // before a piece
@@ -231,30 +252,144 @@ TEST_F(Exchange, ASecondUpdateIsRefusedUntilTheFirstHasEnded) {
   EXPECT_TRUE(exchange.updatePressed(kEntryA));  // and afterwards it is taken
 }
 
-// After "没有发现设备" the exchange waits for its adapter; a report from an
-// adapter of other ids must not start the transfer into it.
-TEST_F(Exchange, AnUnsolicitedReportOfAnotherAdapterWritesNothing) {
+// Only a report from the adapter that was asked, after the request went out,
+// is an answer: an adapter's own report, a late acknowledgement or another
+// adapter's report must not start a transfer or show a lens id.
+TEST_F(Exchange, AReportNobodyAskedForStartsNothing) {
   startUpdate(imageOf(1024, 1), kEntryA);
   EXPECT_EQ(out.texts.back(), texts::noDevice);
   EXPECT_EQ(exchange.state(), stateConstants::stStartWriteData);
   auto other = connect(0x1234, 1);
   EXPECT_EQ(out.texts.back(), texts::connectedAppend);
-  exchange.replyReceived(versionReply());
+  reply(versionReply());
+  auto a = connect(0xF1A5, 1);
+  reply(versionReply());  // a lens change, say
   EXPECT_TRUE(other->reports.empty());
-  EXPECT_EQ(out.texts.back(), texts::mismatch);
-  EXPECT_EQ(exchange.state(), stateConstants::stEmpty);
+  EXPECT_TRUE(a->reports.empty());
+  EXPECT_FALSE(exchange.updateUnderWay());
   EXPECT_EQ(std::count(out.effects.begin(), out.effects.end(), "bar shown"), 0);
+
+  // In the second before the query goes out.
+  ASSERT_TRUE(exchange.updatePressed(kEntryA));
+  exchange.imageDownloaded(imageOf(1024, 2), kEntryA);
+  reply(versionReply());
+  EXPECT_TRUE(a->reports.empty());
+  endPause();
+  EXPECT_EQ(a->kinds(), std::vector<Kind>{Kind::query});
+  answerUntilDone();
+  EXPECT_EQ(a->image(), *imageOf(1024, 2));
+
+  // The last piece's late acknowledgement, in the second before a lens query.
+  exchange.lensPressed(0xF1A5, 1);
+  reply(Data(64, 0));
+  EXPECT_EQ(out.texts.back(), texts::removeAdapter);
+  endPause();
+  reply(versionReply());
+  EXPECT_EQ(out.texts.back(), "\r\n镜头ID->0XABC");
 }
 
-TEST_F(Exchange, TheRightAdapterPluggedInAfterwardsStartsOnItsFirstReport) {
-  startUpdate(imageOf(1024, 1), kEntryA);
+// An adapter that stops answering ends what waits for it, with its own text;
+// its late replies change nothing afterwards.
+TEST_F(Exchange, ASilentAdapterIsNotWaitedForForEver) {
   auto a = connect(0xF1A5, 1);
-  EXPECT_TRUE(a->reports.empty());  // no query is sent
-  exchange.replyReceived(versionReply());  // a lens change, say
+  startUpdate(imageOf(2048, 1), kEntryA);
+  EXPECT_EQ(out.deadlines, std::vector<double>{5.0});
+  exchange.deadlineOver(out.deadlineToken);
+  EXPECT_EQ(out.texts.back(), texts::queryUnanswered);
+  EXPECT_EQ(out.outcomes.back(), Outcome::silent);
+  EXPECT_FALSE(exchange.updateUnderWay());
+  reply(versionReply());
+  EXPECT_EQ(a->kinds(), std::vector<Kind>{Kind::query});
+
+  startUpdate(imageOf(2048, 1), kEntryA);
+  reply(versionReply());
+  for (int piece = 0; piece < 5;) {  // five pieces answered, then silence
+    if (exchange.pausing()) endPause();
+    else reply(Data(64, 0)), ++piece;
+  }
+  while (exchange.pausing()) endPause();
+  const auto stale = out.deadlineToken - 1;
+  exchange.deadlineOver(stale);  // a deadline of a piece that was answered
+  EXPECT_TRUE(exchange.updateUnderWay());
+  EXPECT_EQ(out.deadlines.back(), 10.0);
+  exchange.deadlineOver(out.deadlineToken);
+  EXPECT_EQ(out.texts.back(), texts::pieceUnanswered);
+  EXPECT_FALSE(out.shown(texts::updateDone));
+  EXPECT_EQ(out.awakeChanges, (std::vector<bool>{true, false}));
+  EXPECT_EQ(out.effects.back(), "table on");
+  reply(Data(64, 0));
+  EXPECT_EQ(countOf(a->kinds(), Kind::data), 6u);
+  EXPECT_TRUE(exchange.updatePressed(kEntryA));
+  exchange.downloadFailed();
+
+  exchange.lensPressed(0xF1A5, 1);
+  endPause();
+  exchange.deadlineOver(out.deadlineToken);
+  EXPECT_EQ(out.texts.back(), texts::lensUnanswered);
+}
+
+// One update talks to one adapter, from its query to its last piece.
+TEST_F(Exchange, OneUpdateOneAdapter) {
+  auto a = connect(0xF1A5, 1, "/dev/hidraw3");
+  auto b = connect(0xF1A5, 1, "/dev/hidraw5");
+  EXPECT_FALSE(exchange.updatePressed(kEntryA));
+  EXPECT_EQ(out.texts.back(), "\r\n发现多个相同型号的接环（/dev/hidraw3，/dev/hidraw5），请只连接要更新的一个");
+  exchange.adapterGone(b.get());
+  current = a.get();
+  out.texts.clear();
+
+  // B arrives after A was asked, answers, comes and goes: A is written to the end.
+  ASSERT_TRUE(exchange.updatePressed(kEntryA));
+  exchange.imageDownloaded(imageOf(2048, 4), kEntryA);
+  endPause();
+  exchange.adapterConnected(std::make_shared<RFDevice>(HIDDevice(b)));
+  exchange.replyReceived(versionReply(), b.get());
+  EXPECT_EQ(a->kinds().back(), Kind::query);
+  reply(versionReply());
+  for (int i = 0; i < 3; ++i) exchange.replyReceived(Data(64, 0), b.get());  // B's reports release nothing
+  endPause();
+  endPause();
+  EXPECT_EQ(countOf(a->kinds(), Kind::data), 1u);
+  exchange.adapterGone(b.get());
+  EXPECT_TRUE(exchange.isConnected());
+  EXPECT_TRUE(exchange.updateUnderWay());
   runToEnd();
-  EXPECT_EQ(a->kinds().front(), Kind::start);
-  EXPECT_EQ(a->image(), *imageOf(1024, 1));
+  EXPECT_EQ(a->image(), *imageOf(2048, 4));
+  EXPECT_EQ(b->kinds(), std::vector<Kind>{});
   EXPECT_TRUE(out.shown(texts::updateDone));
+  EXPECT_FALSE(out.shown(texts::disconnected));
+}
+
+// The pause before a piece starts when its reply was read off the adapter; a
+// reply that waited for a pause to end starts its own from then.
+TEST_F(Exchange, APieceIsPacedFromItsReplysArrival) {
+  connect(0xF1A5, 1);
+  startUpdate(imageOf(2048, 1), kEntryA);
+  reply(versionReply());
+  endPause();
+  endPause();  // the first piece went out
+  const auto read = std::chrono::steady_clock::now() - std::chrono::milliseconds(3);
+  exchange.replyReceived(Data(64, 0), current, read);
+  ASSERT_EQ(out.sinces.size(), 1u);
+  EXPECT_EQ(out.sinces[0], read);
+  exchange.replyReceived(Data(64, 0), current, read);  // during that pause: waits for its end
+  endPause();
+  EXPECT_EQ(out.sinces.size(), 1u);
+  EXPECT_EQ(out.effects.back(), "pause 0.1");
+}
+
+// The end of a lens query's pause, coming after an update took its place,
+// must not send the update's query early.
+TEST_F(Exchange, AStalePauseEndSendsNothing) {
+  auto a = connect(0xF1A5, 1);
+  exchange.lensPressed(0xF1A5, 1);
+  const auto lensPause = out.lastToken;
+  ASSERT_TRUE(exchange.updatePressed(kEntryA));
+  exchange.imageDownloaded(imageOf(1024, 1), kEntryA);
+  exchange.pauseOver(lensPause);
+  EXPECT_TRUE(a->reports.empty());
+  endPause();
+  EXPECT_EQ(a->kinds(), std::vector<Kind>{Kind::query});
 }
 
 TEST_F(Exchange, AVersionThatDoesNotFitIsRefusedBeforeAnythingIsShown) {
@@ -263,7 +398,7 @@ TEST_F(Exchange, AVersionThatDoesNotFitIsRefusedBeforeAnythingIsShown) {
   EXPECT_EQ(out.texts.back(), texts::versionOutOfRange);
   exchange.imageDownloaded(imageOf(1024, 1), {0xF1A5, 1, {1, -1, 0}});  // past the press, should one get there
   endPause();
-  exchange.replyReceived(versionReply());
+  reply(versionReply());
   EXPECT_EQ(out.texts.back(), texts::versionOutOfRange);
   EXPECT_EQ(a->kinds(), std::vector<Kind>{Kind::query});
   EXPECT_EQ(std::count(out.effects.begin(), out.effects.end(), "button off"), 0);
@@ -281,7 +416,7 @@ TEST_F(Exchange, AReportThatIsNotTakenEndsTheUpdate) {
     e.imageDownloaded(imageOf(1024, 1), kEntryA);
     for (int step = 0; step < 100 && e.updateUnderWay(); ++step) {
       if (e.pausing()) e.pauseOver(fresh.lastToken);
-      else e.replyReceived(versionReply());
+      else e.replyReceived(versionReply(), a.get());
     }
     EXPECT_TRUE(fresh.shown(texts::writeFailed)) << taken;
     EXPECT_FALSE(fresh.shown(texts::updateDone)) << taken;
@@ -313,17 +448,17 @@ TEST_F(Exchange, TheConnectTextDependsOnTheState) {
 TEST_F(Exchange, TheAdapterLeavingEndsTheTransferAndLateEventsChangeNothing) {
   auto a = connect(0xF1A5, 1);
   startUpdate(imageOf(2048, 1), kEntryA);
-  exchange.replyReceived(versionReply());
+  reply(versionReply());
   endPause();  // the start report's pause
   const auto pieceToken = out.lastToken;
-  exchange.adapterGone();
+  exchange.adapterGone(a.get());
   EXPECT_EQ(exchange.state(), stateConstants::stEmpty);
   EXPECT_FALSE(exchange.isConnected());
   EXPECT_EQ(out.texts.back(), texts::disconnected);
   EXPECT_EQ(out.effects.back(), "table on");
   EXPECT_EQ(out.awakeChanges, (std::vector<bool>{true, false}));
   exchange.pauseOver(pieceToken);  // the piece's pause ends after all
-  exchange.replyReceived(Data(64, 1));
+  reply(Data(64, 1));
   EXPECT_EQ(a->kinds(), (std::vector<Kind>{Kind::query, Kind::start}));
   EXPECT_EQ(exchange.rdata(), Data(64, 1));
   EXPECT_FALSE(exchange.updateUnderWay());
@@ -333,8 +468,8 @@ TEST_F(Exchange, TheAdapterLeavingEndsTheTransferAndLateEventsChangeNothing) {
 TEST_F(Exchange, RepliesDuringAPauseWaitForItsEnd) {
   auto a = connect(0xF1A5, 1);
   startUpdate(imageOf(1024, 1), kEntryA);
-  exchange.replyReceived(versionReply());  // start report, then its pause
-  exchange.replyReceived(Data(64, 0));     // out of turn, during the pause
+  reply(versionReply());  // start report, then its pause
+  reply(Data(64, 0));     // out of turn, during the pause
   EXPECT_EQ(a->kinds().back(), Kind::start);
   endPause();                              // first piece taken, its pause begins
   endPause();                              // first piece sent; the deferred reply takes the second
@@ -351,9 +486,9 @@ TEST_F(Exchange, LensRepliesAndShortOnes) {
   EXPECT_EQ(exchange.pv().size(), 2u);
   endPause();
   EXPECT_EQ(a->kinds(), std::vector<Kind>{Kind::query});  // one query, for the last press
-  exchange.replyReceived(Data(17, 0xFF));
+  reply(Data(17, 0xFF));
   EXPECT_TRUE(out.texts.empty());
-  exchange.replyReceived(versionReply());
+  reply(versionReply());
   EXPECT_EQ(out.texts.back(), "\r\n镜头ID->0XABC");
   EXPECT_EQ(exchange.state(), stateConstants::stCheck);
 }

@@ -1,3 +1,4 @@
+#include "app/StatusLines.h"
 #include "app/StatusTexts.h"
 #include "platform/Dictionary.h"
 #include "support/WindowFixture.h"
@@ -39,25 +40,30 @@ TEST_F(Lens, NoAdapterAndShortRepliesShowNoLensId) {
   EXPECT_EQ(vc->state(), stateConstants::stCheck);
 }
 
-// An adapter that floods the tool with replies: the status line keeps its
-// last 200 lines and the window keeps up.
-TEST_F(Lens, AFloodOfRepliesKeepsTheStatusLineBounded) {
+// An adapter that floods the tool with reports nobody asked for: none of them
+// shows, and the window keeps up.
+TEST_F(Lens, AFloodOfReportsNobodyAskedForChangesNothing) {
+  auto adapter = plug(kProductA);
   openWindow();
   clickRow(kRow1000);
-  pressImage();  // no adapter: the exchange waits for lens replies
-  ASSERT_TRUE(waitFor([&] { return status() == texts::noDeviceForLens; }));
-  platform::Data reply(18, 0);
-  for (int i = 1; i <= 5000; ++i) {
-    reply[16] = static_cast<std::uint8_t>(i >> 8);
-    reply[17] = static_cast<std::uint8_t>(i);
-    NotificationCenter::defaultCenter().post(HIDDeviceDataReceived, Dictionary{{"data", reply}});
-  }
-  ASSERT_TRUE(waitFor([&] { return status().size() > 4 && status().substr(status().size() - 4) == "1388"; }));
-  const std::string text = status();
-  std::size_t lines = 1, at = 0;
-  while ((at = text.find("\r\n", at)) != std::string::npos) ++lines, at += 2;
-  EXPECT_EQ(lines, 200u);
-  EXPECT_LT(statuses.size(), 5000u);  // the appends were applied in batches
+  pressImage();
+  ASSERT_TRUE(waitForStatus("\r\n镜头ID->0XFF"));
+  for (int i = 0; i < 5000; ++i) adapter->poke();
+  pressImage();
+  ASSERT_TRUE(waitFor([&] { return status() == "设备已连接\r\n镜头ID->0XFF\r\n镜头ID->0XFF"; })) << status().size();
+  settle(100);
+  EXPECT_EQ(status(), "设备已连接\r\n镜头ID->0XFF\r\n镜头ID->0XFF");
+}
+
+// A status line that grows with every answer keeps its last 200 lines.
+TEST(StatusLines, TheLastLinesAreKept) {
+  QString text = QStringLiteral("first");
+  for (int i = 1; i < 300; ++i) text += QStringLiteral("\r\nline %1").arg(i);
+  const QString kept = lastLines(text, 200);
+  EXPECT_EQ(kept.count(QStringLiteral("\r\n")), 199);
+  EXPECT_TRUE(kept.startsWith(QStringLiteral("line 100\r\n")));
+  EXPECT_TRUE(kept.endsWith(QStringLiteral("\r\nline 299")));
+  EXPECT_EQ(lastLines(QStringLiteral("a\r\nb"), 200), QStringLiteral("a\r\nb"));
 }
 
 TEST_F(Lens, AnotherPairArmsASecondMonitorAndTheFirstKeepsRunning) {
@@ -84,9 +90,14 @@ class Connection : public WindowFixture {
     return HIDDevice(std::make_shared<platform::sim::SimulatedAdapter>(bus, s));
   }
   void connect(std::int64_t product) {
-    NotificationCenter::defaultCenter().post(HIDDeviceConnected, Dictionary{{"device", device(product)}});
+    const HIDDevice d = device(product);
+    last = d.device;
+    NotificationCenter::defaultCenter().post(HIDDeviceConnected, Dictionary{{"device", d}});
   }
-  void disconnect() { NotificationCenter::defaultCenter().post(HIDDeviceDisconnected, Dictionary{{"id", std::string()}}); }
+  void disconnect() {
+    NotificationCenter::defaultCenter().post(HIDDeviceDisconnected, Dictionary{{"id", std::string()}, {"device", last}});
+  }
+  platform::IOHIDDeviceRef last;
 };
 
 TEST_F(Connection, TheConnectTextDependsOnTheStateWhenItIsShown) {
@@ -128,16 +139,24 @@ TEST_F(Connection, DisconnectResetsTheStateAndLeavesTheRestAsItIs) {
   EXPECT_FALSE(vc->processBar->isHidden());
 }
 
-TEST_F(Connection, AnyMatchingDepartureClearsTheLink) {
+// The link follows each adapter: one of two leaving leaves the other connected.
+TEST_F(Connection, EachAdapterIsFollowedOnItsOwn) {
   auto a = plug(kProductA);
   auto second = bus->plug(a->settings());
   openWindow();
   clickRow(kRow1000);
   pressImage();
   ASSERT_TRUE(waitFor([&] { return vc->isConnected(); }));
-  bus->unplug(a);  // the one connected first; the last one connected stays
+  ASSERT_TRUE(waitForStatus("请只连接要查询的一个"));
+  bus->unplug(a);
   ASSERT_TRUE(waitForStatus(texts::disconnected));
-  EXPECT_FALSE(vc->isConnected());
+  EXPECT_TRUE(vc->isConnected());
+  pressImage();
+  ASSERT_TRUE(waitForStatus("\r\n镜头ID->0XFF"));
+  EXPECT_EQ(second->received().size(), 1u);
+  EXPECT_TRUE(a->received().empty());
+  bus->unplug(second);
+  ASSERT_TRUE(waitFor([&] { return !vc->isConnected(); }));
   EXPECT_FALSE(vc->connectedDevice());
 }
 
@@ -155,4 +174,17 @@ TEST_F(Connection, AnAdapterThatMayNotBeOpenedIsNamedAndSentNothing) {
   EXPECT_TRUE(statusHas("发现接环 /dev/hidraw-sim"));
   EXPECT_FALSE(statusHas(texts::noDevice));
   EXPECT_TRUE(adapter->received().empty());
+}
+
+// An adapter that may not be opened and then leaves is no longer named: the
+// texts say that no adapter is there.
+TEST_F(Connection, ADeniedAdapterThatLeftIsNoLongerNamed) {
+  openWindow();
+  auto& center = NotificationCenter::defaultCenter();
+  center.post(HIDDeviceAccessDenied, Dictionary{{"node", std::string("/dev/hidraw7")}, {"present", true}});
+  ASSERT_TRUE(waitForStatus("发现接环 /dev/hidraw7"));
+  center.post(HIDDeviceAccessDenied, Dictionary{{"node", std::string("/dev/hidraw7")}, {"present", false}});
+  clickRow(kRow1000);
+  pressImage();
+  ASSERT_TRUE(waitFor([&] { return status() == texts::noDeviceForLens; })) << status();
 }

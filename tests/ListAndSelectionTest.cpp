@@ -110,7 +110,9 @@ TEST_F(ListAndSelection, ClickingARowShowsItsDescriptionAndMakesItCurrent) {
   EXPECT_EQ(vc->version(), (std::array<std::int64_t, 3>{2, 0, 1}));
 }
 
-TEST_F(ListAndSelection, AFailedDescriptionLeavesThePreviousEntryCurrent) {
+// The ids stay the previous entry's, but its image is not written under
+// another row's highlight: the button waits for the next entry read whole.
+TEST_F(ListAndSelection, AFailedDescriptionDisablesTheUpdateButton) {
   openWindow();
   clickRow(kRow2048);
   server.setBehaviour("/desc/ef-rf-1024.txt", FirmwareServer::Behaviour::of(FirmwareServer::Behaviour::Fault::notFound));
@@ -118,6 +120,12 @@ TEST_F(ListAndSelection, AFailedDescriptionLeavesThePreviousEntryCurrent) {
   EXPECT_EQ(status(), texts::descriptionFailed);
   EXPECT_EQ(vc->pid(), 0x0002u);
   EXPECT_EQ(vc->version(), (std::array<std::int64_t, 3>{2, 0, 1}));
+  EXPECT_FALSE(vc->updateBtn->isEnabled());
+  vc->updateBtnOnClick();
+  settle(100);
+  EXPECT_EQ(status(), texts::descriptionFailed);
+  EXPECT_FALSE(vc->exchangeBusy());
+  clickRow(kRow2048);
   EXPECT_TRUE(vc->updateBtn->isEnabled());
 }
 
@@ -150,6 +158,17 @@ TEST_F(ListAndSelection, MalformedEntriesAreRefusedWholeWithTheirOwnText) {
     EXPECT_EQ(vc->pid(), 0x0001u) << row;
     EXPECT_EQ(vc->version(), (std::array<std::int64_t, 3>{3, 4, 5})) << row;
   }
+}
+
+// A description at the size limit, all on one line, is shown whole.
+TEST_F(ListAndSelection, ADescriptionOfOneLongLineIsShownWhole) {
+  putDescription("/desc/long.txt", std::string((1u << 20) - 2, 'a') + "\xba\xc3");
+  putList(line("long", "f1a5;0001", "Ver 3.4.5", "/desc/long.txt") + "\n");
+  openWindow();
+  clickRow(0);
+  EXPECT_EQ(status().size(), 1u + (1u << 20) - 2 + 3);
+  EXPECT_EQ(status().substr(status().size() - 4), "a好");
+  EXPECT_TRUE(vc->updateBtn->isEnabled());
 }
 
 TEST_F(ListAndSelection, NoSelectionMeansTheButtonsDoNothing) {

@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <QStringList>
+
 #include <thread>
 
 #include "platform/Dictionary.h"
 #include "platform/NotificationCenter.h"
+#include "platform/LongLines.h"
 #include "platform/Scanner.h"
 #include "platform/TextDecoding.h"
 
@@ -76,4 +79,23 @@ TEST(NotificationCenterTest, RemovalWaitsForADeliveryUnderWay) {
   center.removeObserver(token);
   EXPECT_TRUE(finished);
   poster.join();
+}
+
+// A text view lays out a line whole: long lines are broken for showing, every
+// character kept and no surrogate pair split.
+TEST(LongLines, BrokenForShowingWithEveryCharacterKept) {
+  const QString pair = QString::fromUtf8("\xF0\x9F\x98\x80");  // one character, two UTF-16 units
+  QString line;
+  for (int i = 0; i < 50; ++i) line += QStringLiteral("abc") + pair;
+  const QString text = QStringLiteral("short\n") + line + QStringLiteral("\nend");
+  const QString shown = platform::breakLongLines(text, 7);
+  QString rejoined = shown;
+  rejoined.remove(QLatin1Char('\n'));
+  EXPECT_EQ(rejoined, QString(text).remove(QLatin1Char('\n')));
+  for (const QString& l : shown.split(QLatin1Char('\n'))) {
+    EXPECT_LE(l.size(), 8) << l.toStdString();
+    EXPECT_FALSE(!l.isEmpty() && l.front().isLowSurrogate()) << l.toStdString();
+  }
+  EXPECT_TRUE(shown.startsWith(QStringLiteral("short\nabc")));
+  EXPECT_EQ(platform::breakLongLines(QStringLiteral("a\nbc"), 7), QStringLiteral("a\nbc"));
 }

@@ -2,7 +2,12 @@
 #include <chrono>
 #include <thread>
 
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+
 #include "app/StatusTexts.h"
+#include "app/WindowTexts.h"
 #include "platform/Dictionary.h"
 #include "support/WindowFixture.h"
 
@@ -245,17 +250,22 @@ TEST_F(Update, RowClicksAndPressesDuringADownloadChangeNothing) {
   EXPECT_EQ(kinds(adapter->received()), expectedExchange(16));
 }
 
-TEST_F(Update, TheImageIsTheCurrentEntrysNotTheSelectedRows) {
+// Row 2048 highlighted but its description failed: neither its image nor the
+// previous entry's is written under its highlight.
+TEST_F(Update, AfterAFailedSelectionNothingIsWritten) {
   auto adapter = plug(kProductA);
   openWindow();
   clickRow(kRow1000);
   server.setBehaviour("/desc/pk-nz-2048.txt", FirmwareServer::Behaviour::of(Fault::notFound));
-  clickRow(kRow2048);  // selected, but its description failed: entry 1000 stays current
+  clickRow(kRow2048);
   ASSERT_EQ(status(), texts::descriptionFailed);
   pressUpdate();
-  ASSERT_TRUE(waitForStatus(kDone));
-  EXPECT_EQ(adapter->receivedImage(), paddedImage(kRow1000));
+  vc->updateBtnOnClick();  // even past the disabled button
+  settle(300);
+  EXPECT_EQ(status(), texts::descriptionFailed);
+  EXPECT_EQ(server.requestCount(imagePath(kRow1000)), 0u);
   EXPECT_EQ(server.requestCount(imagePath(kRow2048)), 0u);
+  EXPECT_TRUE(adapter->received().empty());
 }
 
 TEST_F(Update, AVersionThatDoesNotFitAByteIsRefused) {
@@ -318,4 +328,53 @@ TEST_F(Update, AReplyWithoutBytesIsIgnored) {
                                                      platform::Dictionary{{"data", platform::Data{1, 2}}});
   EXPECT_EQ(vc->rdata(), (platform::Data{1, 2}));
   EXPECT_EQ(vc->state(), stateConstants::stEmpty);
+}
+
+// A row clicked while an update runs is refused: the entry being written,
+// its row and its texts stay.
+TEST_F(Update, RowClicksDuringAnUpdateAreRefused) {
+  auto adapter = plug(kProductB, 0.05);  // 32 pieces: well over a second
+  openWindow();
+  clickRow(kRow2048);
+  pressUpdate();
+  clickRow(kRow1000);  // during the download or the wait for the adapter
+  ASSERT_TRUE(waitFor([&] { return adapter->dataReportCount() >= 3; }));
+  vc->tableView->selectRow(kRow1000);  // among the pieces, between two of them
+  vc->tableViewOnClick();
+  ASSERT_TRUE(waitForStatus(kDone)) << status();
+  EXPECT_FALSE(statusHas("EF-RF"));
+  EXPECT_EQ(status().rfind(texts::downloading, 0), 0u) << status();
+  EXPECT_TRUE(statusHas(texts::busyForSelection));
+  EXPECT_EQ(vc->pid(), kProductB);
+  EXPECT_EQ(vc->tableView->selectionModel()->selectedRows().front().row(), kRow2048);
+  EXPECT_EQ(adapter->receivedImage(), paddedImage(kRow2048));
+}
+
+// Closing while an image is being written asks first; keeping on is the
+// default. Before and after the transfer the window closes at once.
+TEST_F(Update, ClosingDuringATransferAsksFirst) {
+  auto adapter = plug(kProductA, 0.01);
+  openWindow();
+  clickRow(kRow1000);
+  pressUpdate();
+  ASSERT_TRUE(waitForReports(*adapter, 5));
+  EXPECT_FALSE(vc->close());
+  auto* question = vc->findChild<QMessageBox*>(QStringLiteral("closeQuestion"));
+  ASSERT_TRUE(question);
+  ASSERT_TRUE(waitFor([&] { return question->isVisible(); }));
+  EXPECT_EQ(question->defaultButton()->text().toStdString(), texts::keepWriting);
+  QTest::mouseClick(question->defaultButton(), Qt::LeftButton);
+  ASSERT_TRUE(waitForStatus(kDone)) << status();
+  EXPECT_EQ(adapter->receivedImage(), paddedImage(kRow1000));
+  EXPECT_TRUE(vc->isVisible());
+
+  clickRow(kRow1000);
+  pressUpdate();
+  ASSERT_TRUE(waitFor([&] { return adapter->dataReportCount() >= 16 + 3; }));
+  vc->close();
+  question = vc->findChild<QMessageBox*>(QStringLiteral("closeQuestion"));
+  ASSERT_TRUE(question);
+  for (auto* button : question->buttons())
+    if (button != question->defaultButton()) QTest::mouseClick(button, Qt::LeftButton);
+  EXPECT_FALSE(vc->isVisible());
 }

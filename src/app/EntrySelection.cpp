@@ -31,9 +31,10 @@ bool ViewController::selectionIsUsable(const std::vector<std::string>& fields, s
     return false;
   }
   catalogue::ImageCheck check;
-  switch (catalogue::readImageCheck(fields, check)) {
+  switch (catalogue::readImageCheck(fields, check, listSigned_)) {
     case catalogue::ImageCheckReading::badHash: showStatus(texts::entryBadHash); return false;
     case catalogue::ImageCheckReading::badSize: showStatus(texts::entryBadSize); return false;
+    case catalogue::ImageCheckReading::missingHash: showStatus(texts::entryHashMissing); return false;
     case catalogue::ImageCheckReading::ok: return true;
   }
   return false;
@@ -42,24 +43,29 @@ bool ViewController::selectionIsUsable(const std::vector<std::string>& fields, s
 void ViewController::tableViewOnClick() {
   const int row = tableSelectedRow();
   if (row < 0 || !lines || row >= numberOfRows()) return;
-  // The entry stays as it was while its image is being downloaded.
-  if (ask([](const update::AdapterExchange& e) { return e.downloadUnderWay(); })) return;
+  // From the update press to the last piece the entry being written stays
+  // current, and so does the text that tells how its update goes.
+  if (ask([](const update::AdapterExchange& e) { return e.updateUnderWay(); })) {
+    showStatus(texts::busyForSelection);
+    selectRow(currentRow_);
+    return;
+  }
   const std::string line((*lines)[static_cast<std::size_t>(row)]);
   const auto fields = catalogue::splitFields(line);
   std::array<std::int64_t, 3> newVersion = version();
   std::uint32_t newVid = vid(), newPid = pid();
-  if (!selectionIsUsable(fields, newVersion, newVid, newPid)) return;
+  if (!selectionIsUsable(fields, newVersion, newVid, newPid)) return selectionFailed();
 
   platform::Data bytes;
   if (const char* failure = readFromServer(fields[catalogue::fDescription], textReadOptions_, kMaxDescriptionBytes,
                                            texts::descriptionTooLarge, texts::descriptionFailed, bytes)) {
     showStatus(failure);
-    return;
+    return selectionFailed();
   }
   const auto description = platform::stringFromGB18030(bytes);
   if (!description) {
     showStatus(texts::descriptionNotText);
-    return;
+    return selectionFailed();
   }
   vid_ = newVid;
   pid_ = newPid;
@@ -67,4 +73,17 @@ void ViewController::tableViewOnClick() {
   updateBtn->setEnabled(true);
   version_ = newVersion;
   currentLine_ = line;
+  currentRow_ = row;
+}
+
+// The row the user sees highlighted is not the entry the button would write:
+// the button waits for the next entry that is read whole.
+void ViewController::selectionFailed() {
+  updateBtn->setEnabled(false);
+  currentLine_.reset();
+}
+
+void ViewController::selectRow(int row) {
+  if (row < 0 || !tableView->model()) return;
+  tableView->selectRow(row);
 }

@@ -1,27 +1,18 @@
 // Reading the firmware list while the window loads.
-#include "catalogue/ListLines.h"
 #include "StatusTexts.h"
 #include "ViewController.h"
-#include "platform/TextDecoding.h"
-
-namespace {
-constexpr std::size_t kMaxListBytes = 4u << 20;
-}
+#include "catalogue/ListReading.h"
+#include "platform/UrlReader.h"
 
 void ViewController::readlst() {
   const std::string address = listAddress_.toStdString();
   if (!platform::isHttpURL(address)) return;
-  platform::Data bytes;
-  if (const char* failure = readFromServer(address, textReadOptions_, kMaxListBytes, texts::listTooLarge, texts::listFailed, bytes)) {
-    showStatus(failure);
+  auto reading = catalogue::readFirmwareList(address, textReadOptions_, trustedKeys_);
+  if (reading.failure) {
+    showStatus(reading.failure);
     return;
   }
-  if (!platform::isUTF8(bytes)) {
-    showStatus(texts::listNotText);
-    return;
-  }
-  // Already the form the tool keeps its texts in: the bytes become the lines
-  // without a copy.
-  lines.emplace(std::move(bytes));
+  lines = std::move(reading.lines);
+  listSigned_ = reading.signedList;
   showStatus(texts::listRead);
 }

@@ -10,14 +10,22 @@ void ViewController::usbConnected(const platform::Notification& notification) {
   });
 }
 
-void ViewController::usbDisconnected(const platform::Notification&) {
-  exchange_->post([](update::AdapterExchange& e) { e.adapterGone(); });
+void ViewController::usbDisconnected(const platform::Notification& notification) {
+  const auto* device = platform::lookup<platform::IOHIDDeviceRef>(notification.object, "device");
+  if (!device) return;
+  exchange_->post([key = update::AdapterKey(device->get())](update::AdapterExchange& e) { e.adapterGone(key); });
 }
 
 void ViewController::hidReadData(const platform::Notification& notification) {
   const auto* data = platform::lookup<platform::Data>(notification.object, "data");
   if (!data) return;
-  exchange_->post([reply = *data](update::AdapterExchange& e) { e.replyReceived(reply); });
+  // A report that does not say where it came from is kept, and answers nothing.
+  const auto* sender = platform::lookup<const platform::HIDPlatformDevice*>(notification.object, "sender");
+  const update::AdapterKey from = sender ? *sender : nullptr;
+  const auto* at = platform::lookup<std::chrono::steady_clock::time_point>(notification.object, "at");
+  std::optional<std::chrono::steady_clock::time_point> arrived;
+  if (at) arrived = *at;
+  exchange_->post([reply = *data, from, arrived](update::AdapterExchange& e) { e.replyReceived(reply, from, arrived); });
 }
 
 void ViewController::usbAccessDenied(const platform::Notification& notification) {

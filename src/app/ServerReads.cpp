@@ -2,15 +2,11 @@
 // and shown by a busy pointer while it blocks the window.
 #include "ViewController.h"
 #include "WindowBusyCursor.h"
+#include "catalogue/ListReading.h"
 
 const char* ViewController::readFromServer(const std::string& url, platform::UrlReadOptions options,
                                            std::size_t limit, const char* tooLargeText, const char* failedText,
                                            platform::Data& bytes) const {
-  options.maxBytes = limit;
   const WindowBusyCursor busy(this);
-  platform::UrlReadResult read = platform::readURL(url, options);
-  if (read.status == platform::UrlReadResult::Status::tooLarge) return tooLargeText;
-  if (!read.ok()) return failedText;
-  bytes = std::move(read.bytes);
-  return nullptr;
+  return catalogue::readFromServer(url, std::move(options), limit, tooLargeText, failedText, bytes);
 }

@@ -10,6 +10,7 @@
 #include "SleepInhibitor.h"
 #include "StatusLines.h"
 #include "catalogue/FirmwareList.h"
+#include "catalogue/TrustedKeys.h"
 #include "platform/MainQueue.h"
 #include "translation/StatusTranslation.h"
 #include "ui_ViewController.h"
@@ -24,12 +25,16 @@ ViewController::ViewController(QString listAddress, QWidget* parent)
     : QWidget(parent),
       ui_(std::make_unique<Ui::ViewController>()),
       listAddress_(std::move(listAddress)),
+      trustedKeys_(catalogue::builtInTrustedKeys()),
       effects_(this, {[this](const std::vector<std::string>& texts) { showStatuses(texts); },
                       [this](bool shown) { processBar->setHidden(!shown); },
                       [this](double percent) { processBar->setDoubleValue(percent); },
                       [this](bool enabled) { updateBtn->setEnabled(enabled); },
                       [this](bool enabled) { tableView->setEnabled(enabled); },
-                      [this](bool awake) { inhibitor_.reset(awake ? new SleepInhibitor : nullptr); }}),
+                      [this](bool awake) {
+                        inhibitor_.reset(awake ? new SleepInhibitor : nullptr);
+                        emit writingChanged(awake);
+                      }}),
       exchange_(std::make_unique<update::ExchangeThread>(effects_, [this](auto v, auto p) { arm(v, p); })) {
   ui_->setupUi(this);
   processBar = ui_->processBar;

@@ -1,5 +1,6 @@
 #pragma once
 #include <QAbstractButton>
+#include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
 #include <QString>
@@ -17,6 +18,7 @@
 #include "WindowEffects.h"
 #include "catalogue/ImageCheck.h"
 #include "catalogue/ListLines.h"
+#include "catalogue/ListSignature.h"
 #include "devicelink/HIDDeviceMonitor.h"
 #include "devicelink/HIDMonitorData.h"
 #include "devicelink/RFDevice.h"
@@ -84,9 +86,15 @@ class ViewController : public QWidget {
 
   // Seams for tests: every protocol pause, and the reads of URLs.
   void setSleeper(platform::Sleeper sleeper) { exchange_->setSleeper(std::move(sleeper)); }
+  // How long a silent adapter is waited for.
+  void setDeadlines(update::Deadlines deadlines) { exchange_->setDeadlines(deadlines); }
   // The list and the descriptions, and the images: deadlines and limits of speed.
   void setTextReadOptions(const platform::UrlReadOptions& options) { textReadOptions_ = options; }
   void setImageReadOptions(const platform::UrlReadOptions& options) { imageReadOptions_ = options; }
+  // A key trusted to sign the list besides the built-in ones (tests, the demo
+  // harness); before the window loads.
+  void addTrustedKey(const catalogue::PublicKey& key) { trustedKeys_.push_back(key); }
+  bool listSigned() const { return listSigned_; }
 
   // Outlets.
   QPointer<ProgressIndicator> processBar;
@@ -118,13 +126,24 @@ class ViewController : public QWidget {
   // Whether an update, a download or a pause of the exchange is under way.
   bool exchangeBusy() const;
 
+ signals:
+  // From the start report to the end of the transfer, however it ends.
+  void writingChanged(bool writing);
+
+ protected:
+  // While an image is being written, closing asks first.
+  void closeEvent(QCloseEvent* event) override;
+
  private:
+  void askBeforeClosing();
   void connectActions();
   void showStatus(const QString& text);
   void showStatuses(const std::vector<std::string>& texts);
   void postStatus(const QString& text);
   int tableSelectedRow() const;
   void arm(std::int64_t vid, std::int64_t pid);
+  void selectionFailed();
+  void selectRow(int row);
   bool selectionIsUsable(const std::vector<std::string>& fields, std::array<std::int64_t, 3>& version,
                          std::uint32_t& vendor, std::uint32_t& product);
   // Reads a URL of the firmware server, at most `limit` bytes. Returns the
@@ -146,6 +165,8 @@ class ViewController : public QWidget {
   QString listAddress_;
   platform::UrlReadOptions textReadOptions_ = platform::UrlReadOptions::forText();
   platform::UrlReadOptions imageReadOptions_ = platform::UrlReadOptions::forImage();
+  std::vector<catalogue::PublicKey> trustedKeys_;
+  bool listSigned_ = false;  // then every entry must carry its image's hash
   std::vector<platform::NotificationCenter::Token> observers_;
 
   // The current entry: the one whose description was shown last.
@@ -153,12 +174,15 @@ class ViewController : public QWidget {
   std::uint32_t pid_ = 0;
   std::array<std::int64_t, 3> version_{0, 0, 0};
   std::optional<std::string> currentLine_;
+  int currentRow_ = -1;
 
   mutable std::mutex monitorMutex_;  // the monitors are armed on the exchange's thread
   std::shared_ptr<HIDDeviceMonitor> rfDeviceMonitor_;
   std::shared_ptr<platform::Thread> rfDeviceDaemon_;
 
   std::unique_ptr<SleepInhibitor> inhibitor_;  // held while an image is being written
+  bool closeConfirmed_ = false;
+  QPointer<QMessageBox> closeQuestion_;
   WindowEffects effects_;
   platform::GlobalQueue globalQueue_;
   std::unique_ptr<update::ExchangeThread> exchange_;  // last: it goes first

@@ -31,6 +31,7 @@ class WindowEffects : public update::ExchangeOutlet {
   void tableEnabled(bool enabled) override;
   void keepAwake(bool awake) override;
   void pause(double, std::uint64_t) override {}
+  void deadline(double, std::uint64_t) override {}
   void arm(std::int64_t, std::int64_t) override {}
 
  private:

@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "AppDelegate.h"
+#include "SignalCloser.h"
 #include "ViewController.h"
 #include "translation/Language.h"
 
@@ -28,6 +29,8 @@ int main(int argc, char* argv[]) {
   QApplication::setFont(font);
   ViewController window(QString::fromUtf8(kListAddress));
   window.setAttribute(Qt::WA_QuitOnClose);
+  SignalCloser closer(&window);
+  QObject::connect(&window, &ViewController::writingChanged, [](bool writing) { SignalCloser::setWriting(writing); });
   window.viewDidLoad();
   window.show();
   delegate.applicationDidFinishLaunching();

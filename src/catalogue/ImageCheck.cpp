@@ -37,9 +37,10 @@ bool readSizeField(const std::string& field, std::optional<std::uint64_t>& size)
   return true;
 }
 
-ImageCheckReading readImageCheck(const std::vector<std::string>& fields, ImageCheck& check) {
+ImageCheckReading readImageCheck(const std::vector<std::string>& fields, ImageCheck& check, bool hashRequired) {
   if (!readHashField(fieldOf(fields, fSha256), check.sha256)) return ImageCheckReading::badHash;
   if (!readSizeField(fieldOf(fields, fSize), check.size)) return ImageCheckReading::badSize;
+  if (hashRequired && fieldOf(fields, fSha256).empty()) return ImageCheckReading::missingHash;
   return ImageCheckReading::ok;
 }
 

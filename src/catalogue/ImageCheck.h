@@ -27,9 +27,10 @@ bool readHashField(const std::string& field, std::optional<std::string>& hash);
 // bytes (digits only) that fits 64 bits. False for anything else.
 bool readSizeField(const std::string& field, std::optional<std::uint64_t>& size);
 
-// Both fields of a split list line.
-enum class ImageCheckReading { ok, badHash, badSize };
-ImageCheckReading readImageCheck(const std::vector<std::string>& fields, ImageCheck& check);
+// Both fields of a split list line. A signed list covers the images only
+// through their hashes, so there the hash is required.
+enum class ImageCheckReading { ok, badHash, badSize, missingHash };
+ImageCheckReading readImageCheck(const std::vector<std::string>& fields, ImageCheck& check, bool hashRequired = false);
 
 std::string sha256Hex(const platform::Data& bytes);
 

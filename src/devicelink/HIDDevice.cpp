@@ -13,6 +13,7 @@ T propertyOr(const platform::IOHIDDeviceRef& device, const char* key, T fallback
 HIDDevice::HIDDevice(platform::IOHIDDeviceRef dev) : device(std::move(dev)) {
   id = propertyOr<std::string>(device, "LocationID", "");
   name = propertyOr<std::string>(device, "Product", "");
+  node = propertyOr<std::string>(device, "DevNode", "");
   vendorId = propertyOr<std::int64_t>(device, "VendorID", 0);
   productId = propertyOr<std::int64_t>(device, "ProductID", 0);
   reportSize = propertyOr<std::int64_t>(device, "MaxInputReportSize", 0);

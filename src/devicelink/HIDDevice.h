@@ -15,4 +15,6 @@ struct HIDDevice {
   std::int64_t reportSize = 0;
   platform::IOHIDDeviceRef device;
   std::string name;
+  // Where the device sits, for texts that name it (/dev/hidraw3).
+  std::string node;
 };

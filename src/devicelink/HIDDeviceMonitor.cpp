@@ -1,6 +1,7 @@
 #include "HIDDeviceMonitor.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 
 #include "platform/Data.h"
@@ -35,8 +36,8 @@ void HIDDeviceMonitor::rawDeviceAdded(int, void*, platform::IOHIDDeviceRef devic
   auto& buffer = buffers_.emplace_back(static_cast<std::size_t>(std::max<std::int64_t>(reportSize, 0)));
   manager_->registerInputReportCallback(
       device, buffer.data(), static_cast<std::int64_t>(buffer.size()),
-      [this](int result, void* sender, int type, std::uint32_t reportId, const std::uint8_t* report,
-             std::int64_t length) { read(result, sender, type, reportId, report, length); });
+      [this, device](int result, void*, int type, std::uint32_t reportId, const std::uint8_t* report,
+                     std::int64_t length) { read(result, device.get(), type, reportId, report, length); });
   const HIDDevice record(device);
   NotificationCenter::defaultCenter().post(HIDDeviceConnected, Dictionary{{"device", record}});
 }
@@ -44,11 +45,18 @@ void HIDDeviceMonitor::rawDeviceAdded(int, void*, platform::IOHIDDeviceRef devic
 void HIDDeviceMonitor::rawDeviceRemoved(int, void*, platform::IOHIDDeviceRef device) {
   if (!device) return;
   const HIDDevice record(device);
-  NotificationCenter::defaultCenter().post(HIDDeviceDisconnected, Dictionary{{"id", record.id}});
+  NotificationCenter::defaultCenter().post(HIDDeviceDisconnected, Dictionary{{"id", record.id}, {"device", device}});
 }
 
-void HIDDeviceMonitor::read(int, void*, int, std::uint32_t, const std::uint8_t* report, std::int64_t reportLength) {
+// "sender" names the device the report came from, so that only the adapter
+// that was asked is heard.
+void HIDDeviceMonitor::read(int, void* inSender, int, std::uint32_t, const std::uint8_t* report,
+                            std::int64_t reportLength) {
   platform::Data data;
   if (report && reportLength > 0) data.assign(report, report + reportLength);
-  NotificationCenter::defaultCenter().post(HIDDeviceDataReceived, Dictionary{{"data", data}});
+  const auto* sender = static_cast<const platform::HIDPlatformDevice*>(inSender);
+  // When it was read: the adapter's own pause before the next piece began then.
+  const auto at = std::chrono::steady_clock::now();
+  NotificationCenter::defaultCenter().post(HIDDeviceDataReceived,
+                                           Dictionary{{"data", data}, {"sender", sender}, {"at", at}});
 }

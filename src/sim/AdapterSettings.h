@@ -14,6 +14,7 @@ struct AdapterSettings {
   std::string product = "Simulated lens mount adapter";
   std::optional<std::int64_t> maxInputReportSize = 64;  // none: the property is missing
   std::int64_t locationId = 0x01100000;
+  std::string node = "/dev/hidraw0";
   std::array<std::uint8_t, 3> version{1, 0, 0};
   std::uint16_t lensId = 0x00FF;
   double replyDelaySeconds = 0.0;

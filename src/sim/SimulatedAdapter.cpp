@@ -33,6 +33,7 @@ HIDProperty SimulatedAdapter::property(const std::string& key) const {
   if (key == "ProductID") return settings_.productId;
   if (key == "Product") return settings_.product;
   if (key == "LocationID") return settings_.locationId;
+  if (key == "DevNode") return settings_.node;
   if (key == "MaxInputReportSize" && settings_.maxInputReportSize) return *settings_.maxInputReportSize;
   return std::monostate{};
 }

@@ -13,7 +13,7 @@ namespace {
 
 template <typename... Values>
 std::string format(const char* pattern, Values... values) {
-  char text[256];
+  char text[512];
   std::snprintf(text, sizeof text, pattern, values...);
   return text;
 }
@@ -22,16 +22,19 @@ bool send(const std::shared_ptr<RFDevice>& device, const std::uint8_t* bytes, st
   return device && device->write(bytes, n);
 }
 
+std::string nodesOf(const std::vector<std::shared_ptr<RFDevice>>& adapters) {
+  std::string nodes;
+  for (const auto& a : adapters) nodes += (nodes.empty() ? "" : "，") + a->deviceInfo.node;
+  return nodes;
+}
+
 }  // namespace
 
 AdapterExchange::AdapterExchange(ExchangeOutlet& outlet) : outlet_(outlet), start_tab_(reports::kStartTemplate) {}
 
-bool AdapterExchange::updateUnderWay() const {
-  return downloading_ || waiting_ == Waiting::adapterForUpdate || queryOutstanding_ || transferring_;
-}
-
-bool AdapterExchange::inProtocolPause() const {
-  return waiting_ == Waiting::afterStart || waiting_ == Waiting::beforePiece || waiting_ == Waiting::extraPause;
+std::shared_ptr<RFDevice> AdapterExchange::connectedDevice() const {
+  if (target_) return target_;
+  return adapters_.empty() ? nullptr : adapters_.back();
 }
 
 bool AdapterExchange::isInMonitor(std::int64_t vendorId, std::int64_t productId) {
@@ -41,44 +44,74 @@ bool AdapterExchange::isInMonitor(std::int64_t vendorId, std::int64_t productId)
   return false;
 }
 
-void AdapterExchange::pauseFor(double seconds, Waiting next) {
-  waiting_ = next;
-  outlet_.pause(seconds, ++pauseToken_);
+void AdapterExchange::pauseFor(double seconds, Phase next, std::optional<std::chrono::steady_clock::time_point> since) {
+  enter(next);
+  if (since) outlet_.pauseFrom(seconds, ++pauseToken_, *since);
+  else outlet_.pause(seconds, ++pauseToken_);
 }
 
-bool AdapterExchange::updatePressed(const FirmwareEntry& entry) {
+void AdapterExchange::awaitReply(double seconds, Phase next) {
+  enter(next);
+  outlet_.deadline(seconds, ++deadlineToken_);
+}
+
+std::vector<std::shared_ptr<RFDevice>> AdapterExchange::adaptersFor(std::uint32_t vendorId, std::uint32_t productId,
+                                                                    AdapterKey only) const {
+  std::vector<std::shared_ptr<RFDevice>> found;
+  for (const auto& a : adapters_)
+    if (a->deviceInfo.vendorId == vendorId && a->deviceInfo.productId == productId && (!only || keyOf(*a) == only))
+      found.push_back(a);
+  return found;
+}
+
+// Which of two adapters of one kind the user means is not known: writing
+// either could brick the one that was meant to stay as it is.
+bool AdapterExchange::refuseSeveral(const std::vector<std::shared_ptr<RFDevice>>& adapters) {
+  if (adapters.size() < 2) return false;
+  outlet_.status(format(texts::severalAdapters, nodesOf(adapters).c_str()));
+  outlet_.finished(Outcome::severalAdapters);
+  return true;
+}
+
+bool AdapterExchange::updatePressed(const FirmwareEntry& entry, AdapterKey only) {
   if (updateUnderWay()) {
     outlet_.status(texts::busyForUpdate);
     return false;
   }
   if (!entry.versionFitsTheStartReport()) {
     outlet_.status(texts::versionOutOfRange);
+    outlet_.finished(Outcome::versionOutOfRange);
     return false;
   }
-  // A lens query still waiting for its adapter gives way to the update.
-  if (waiting_ == Waiting::adapterForLens) waiting_ = Waiting::nothing;
-  downloading_ = true;
+  if (refuseSeveral(adaptersFor(entry.vendorId, entry.productId, only))) return false;
+  // A lens query still under way gives way to the update.
+  target_.reset();
+  ++deadlineToken_;
+  only_ = only;
+  enter(Phase::downloading);
   return true;
 }
 
-void AdapterExchange::downloadFailed() { downloading_ = false; }
+void AdapterExchange::downloadFailed() {
+  if (phase_ == Phase::downloading) enter(Phase::idle);
+}
 
 void AdapterExchange::imageDownloaded(std::shared_ptr<const platform::Data> image, const FirmwareEntry& entry) {
-  downloading_ = false;
-  if (queryOutstanding_ || transferring_ || waiting_ != Waiting::nothing) {
+  if (phase_ != Phase::downloading && phase_ != Phase::idle && phase_ != Phase::lensQuerying) {
     outlet_.status(texts::busyForUpdate);
     return;
   }
+  target_.reset();
   bin_ = std::move(image);
   binEntry_ = entry;
   if (!isInMonitor(entry.vendorId, entry.productId)) {
     state_ = stateConstants::stStartWriteData;
     outlet_.arm(entry.vendorId, entry.productId);
   }
-  pauseFor(Pacing::adapterCheck, Waiting::adapterForUpdate);
+  pauseFor(Pacing::adapterCheck, Phase::adapterForUpdate);
 }
 
-void AdapterExchange::lensPressed(std::uint32_t vendorId, std::uint32_t productId) {
+void AdapterExchange::lensPressed(std::uint32_t vendorId, std::uint32_t productId, AdapterKey only) {
   // Asking for the lens now would put a query among the pieces.
   if (updateUnderWay()) {
     outlet_.status(texts::busyForLens);
@@ -88,30 +121,41 @@ void AdapterExchange::lensPressed(std::uint32_t vendorId, std::uint32_t productI
   // query goes out, for the entry chosen last.
   if (!isInMonitor(vendorId, productId)) outlet_.arm(vendorId, productId);
   state_ = stateConstants::stCheck;
-  pauseFor(Pacing::adapterCheck, Waiting::adapterForLens);
+  target_.reset();
+  ++deadlineToken_;
+  only_ = only;
+  lensIds_ = {vendorId, productId};
+  pauseFor(Pacing::adapterCheck, Phase::adapterForLens);
 }
 
 void AdapterExchange::adapterConnected(std::shared_ptr<RFDevice> device) {
-  // A second adapter with the same ids arriving mid-transfer must not take
-  // over the rest of the image: the pieces keep going where the start went.
-  if (!(transferring_ && connectedDevice_)) connectedDevice_ = std::move(device);
-  isConnected_ = true;
+  if (!device) return;
+  std::erase_if(adapters_, [&](const auto& a) { return keyOf(*a) == keyOf(*device); });
+  adapters_.push_back(std::move(device));
   if (state_ == stateConstants::stStartWriteData) outlet_.status(texts::connectedAppend);
   else if (state_ == stateConstants::stCheck) outlet_.status(texts::connected);
 }
 
-void AdapterExchange::adapterGone() {
-  const bool wasTransferring = transferring_;
-  connectedDevice_.reset();
-  isConnected_ = false;
+// Only the departure of the adapter being talked to ends what runs; another
+// adapter coming or going meanwhile changes nothing of it.
+void AdapterExchange::adapterGone(AdapterKey device) {
+  const auto before = adapters_.size();
+  std::erase_if(adapters_, [&](const auto& a) { return keyOf(*a) == device; });
+  if (adapters_.size() == before) return;
+  const bool wasTarget = target_ && keyOf(*target_) == device;
+  if (target_ && !wasTarget) return;
+  const bool wasTransferring = transferring();
   state_ = stateConstants::stEmpty;
-  queryOutstanding_ = false;
-  transferring_ = false;
-  if (inProtocolPause()) waiting_ = Waiting::nothing;  // the pause's end finds nothing to do
-  deferred_.clear();
+  if (wasTarget) {
+    target_.reset();
+    ++deadlineToken_;
+    deferred_.clear();
+    enter(Phase::idle);  // a pause's end then finds nothing to do
+  }
   outlet_.status(texts::disconnected);
   // The table is given back so that an entry can be chosen again.
   if (wasTransferring) outlet_.keepAwake(false), outlet_.tableEnabled(true);
+  if (wasTarget) outlet_.finished(Outcome::left);
 }
 
 void AdapterExchange::adapterDenied(const std::string& node, bool present) {
@@ -127,80 +171,118 @@ void AdapterExchange::adapterDenied(const std::string& node, bool present) {
 void AdapterExchange::sayWhyNoAdapter(const char* noAdapterText) {
   if (deniedNode_) outlet_.status(format(texts::accessDenied, deniedNode_->c_str()));
   else outlet_.status(noAdapterText);
+  outlet_.finished(deniedNode_ ? Outcome::denied : Outcome::noAdapter);
 }
 
-void AdapterExchange::replyReceived(const platform::Data& reply) {
-  if (inProtocolPause()) {
+// A report counts as an answer only when it comes from the adapter that was
+// asked, after the request went out. Any other is kept and changes nothing:
+// an adapter's own report (a lens changed), a late acknowledgement, or a
+// second adapter's reply must not start, feed or end an exchange.
+void AdapterExchange::replyReceived(const platform::Data& reply, AdapterKey from,
+                                    std::optional<std::chrono::steady_clock::time_point> arrived) {
+  // The target is there only while its answer is awaited.
+  if (!target_ || keyOf(*target_) != from) {
+    rdata_ = reply;
+    return;
+  }
+  if (isProtocolPause(phase_)) {
     deferred_.push_back(reply);
     return;
   }
-  handleReply(reply);
+  handleReply(reply, arrived);
 }
 
-void AdapterExchange::handleReply(const platform::Data& reply) {
+void AdapterExchange::handleReply(const platform::Data& reply,
+                                  std::optional<std::chrono::steady_clock::time_point> arrived) {
   rdata_ = reply;
-  if (state_ == stateConstants::stCheck) {
+  if (phase_ == Phase::lensQuerying) {
     if (reply.size() >= reports::kLensReplyBytes) showLensId(reply);
-  } else if (state_ == stateConstants::stStartWriteData) {
+  } else if (phase_ == Phase::querying) {
     if (reply.size() >= reports::kVersionReplyBytes) versionAndStart(reply);
-  } else if (state_ == stateConstants::stGetResponseOfStartWriteData) {
-    takePiece();
+  } else if (phase_ == Phase::awaitingPiece) {
+    takePiece(arrived);
   }
 }
 
 void AdapterExchange::pauseOver(std::uint64_t token) {
-  if (token != pauseToken_ || waiting_ == Waiting::nothing) return;
-  const Waiting was = waiting_;
-  waiting_ = Waiting::nothing;
-  switch (was) {
-    case Waiting::adapterForUpdate: queryForUpdate(); break;
-    case Waiting::adapterForLens: queryForLens(); break;
-    case Waiting::afterStart:
+  if (token != pauseToken_ || !isPause(phase_)) return;
+  switch (phase_) {
+    case Phase::adapterForUpdate: queryForUpdate(); break;
+    case Phase::adapterForLens: queryForLens(); break;
+    case Phase::afterStart:
       state_ = stateConstants::stGetResponseOfStartWriteData;
       positionofbin_ = 0;
       takePiece();
       break;
-    case Waiting::beforePiece: sendPiece(); break;
-    case Waiting::extraPause: afterPiece(); break;
-    case Waiting::nothing: break;
+    case Phase::beforePiece: sendPiece(); break;
+    case Phase::extraPause: afterPiece(); break;
+    default: break;
   }
   replayDeferredReplies();
 }
 
-void AdapterExchange::replayDeferredReplies() {
-  while (!inProtocolPause() && !deferred_.empty()) {
-    const platform::Data reply = std::move(deferred_.front());
-    deferred_.pop_front();
-    handleReply(reply);
+void AdapterExchange::deadlineOver(std::uint64_t token) {
+  if (token != deadlineToken_) return;
+  switch (phase_) {
+    case Phase::querying: endUpdate(texts::queryUnanswered, Outcome::silent); break;
+    case Phase::lensQuerying: endUpdate(texts::lensUnanswered, Outcome::silent); break;
+    case Phase::awaitingPiece: endTransfer(texts::pieceUnanswered, Outcome::silent); break;
+    default: break;
   }
 }
 
-bool AdapterExchange::adapterFitsTheImage() const {
-  return connectedDevice_ && connectedDevice_->deviceInfo.vendorId == binEntry_.vendorId &&
-         connectedDevice_->deviceInfo.productId == binEntry_.productId;
+void AdapterExchange::replayDeferredReplies() {
+  while (!isProtocolPause(phase_) && !deferred_.empty()) {
+    const platform::Data reply = std::move(deferred_.front());
+    deferred_.pop_front();
+    handleReply(reply, std::nullopt);  // its pause runs from now, after the one it waited for
+  }
 }
 
 void AdapterExchange::queryForUpdate() {
-  if (isConnected_ && adapterFitsTheImage()) {
-    state_ = stateConstants::stStartWriteData;
-    if (!send(connectedDevice_, reports::kQuery.data(), reports::kQuery.size())) {
-      state_ = stateConstants::stEmpty;
-      outlet_.status(texts::writeFailed);
-      return;
+  enter(Phase::idle);
+  const auto fitting = adaptersFor(binEntry_.vendorId, binEntry_.productId, only_);
+  const bool chosenIsGone =
+      only_ && std::none_of(adapters_.begin(), adapters_.end(), [&](const auto& a) { return keyOf(*a) == only_; });
+  if (fitting.empty()) {
+    if (isConnected() && !chosenIsGone) {
+      outlet_.status(texts::mismatch);
+      outlet_.finished(Outcome::mismatch);
+    } else {
+      sayWhyNoAdapter(texts::noDevice);
     }
-    queryOutstanding_ = true;
     return;
   }
-  if (isConnected_) outlet_.status(texts::mismatch);
-  else sayWhyNoAdapter(texts::noDevice);
+  if (refuseSeveral(fitting)) return;
+  target_ = fitting.front();
+  state_ = stateConstants::stStartWriteData;
+  if (!send(target_, reports::kQuery.data(), reports::kQuery.size())) {
+    endUpdate(texts::writeFailed, Outcome::writeFailed);
+    return;
+  }
+  awaitReply(deadlines_.query, Phase::querying);
 }
 
+// The lens query goes to the one adapter there is; among several, to the one
+// of the chosen entry's ids.
 void AdapterExchange::queryForLens() {
-  if (isConnected_) {
-    send(connectedDevice_, reports::kQuery.data(), reports::kQuery.size());
+  enter(Phase::idle);
+  auto fitting = only_ ? adaptersFor(lensIds_.vendorId, lensIds_.productId, nullptr) : adapters_;
+  if (only_) std::erase_if(fitting, [&](const auto& a) { return keyOf(*a) != only_; });
+  if (!only_ && fitting.size() > 1) fitting = adaptersFor(lensIds_.vendorId, lensIds_.productId, nullptr);
+  if (!only_ && fitting.empty() && !adapters_.empty()) fitting = {adapters_.back()};
+  if (fitting.empty()) {
+    sayWhyNoAdapter(texts::noDeviceForLens);
     return;
   }
-  sayWhyNoAdapter(texts::noDeviceForLens);
+  if (fitting.size() > 1) {
+    outlet_.status(format(texts::severalAdaptersForLens, nodesOf(fitting).c_str()));
+    outlet_.finished(Outcome::severalAdapters);
+    return;
+  }
+  target_ = fitting.front();
+  send(target_, reports::kQuery.data(), reports::kQuery.size());
+  awaitReply(deadlines_.query, Phase::lensQuerying);
 }
 
 void AdapterExchange::showLensId(const platform::Data& reply) {
@@ -210,24 +292,25 @@ void AdapterExchange::showLensId(const platform::Data& reply) {
   std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) {
     return c < 0x80 ? static_cast<char>(std::toupper(c)) : static_cast<char>(c);
   });
+  target_.reset();
+  ++deadlineToken_;
+  enter(Phase::idle);
   outlet_.status(text);
+  outlet_.finished(Outcome::lensShown);
 }
 
 // The reply to the query before an update. It is refused, and nothing is
-// shown of a transfer, when there is no image yet (a new one is on its way),
-// when the adapter is not the one the image's entry is for, or when the
-// entry's version does not fit the start report.
+// shown of a transfer, when the adapter is not the one the image's entry is
+// for, or when the entry's version does not fit the start report.
 void AdapterExchange::versionAndStart(const platform::Data& reply) {
-  if (!bin_ || downloading_) return;
-  queryOutstanding_ = false;
-  if (!adapterFitsTheImage()) {
-    state_ = stateConstants::stEmpty;
-    outlet_.status(texts::mismatch);
+  if (!bin_) return;
+  ++deadlineToken_;
+  if (target_->deviceInfo.vendorId != binEntry_.vendorId || target_->deviceInfo.productId != binEntry_.productId) {
+    endUpdate(texts::mismatch, Outcome::mismatch);
     return;
   }
   if (!binEntry_.versionFitsTheStartReport()) {
-    state_ = stateConstants::stEmpty;
-    outlet_.status(texts::versionOutOfRange);
+    endUpdate(texts::versionOutOfRange, Outcome::versionOutOfRange);
     return;
   }
   const auto at = reports::kReplyVersionAt;
@@ -237,68 +320,89 @@ void AdapterExchange::versionAndStart(const platform::Data& reply) {
   outlet_.progress(0);
   outlet_.updateButtonEnabled(false);
   outlet_.tableEnabled(false);
-  transferring_ = true;
+  enter(Phase::afterStart);
   transferImage_ = bin_;
   outlet_.keepAwake(true);
   for (std::size_t i = 0; i < 3; ++i)
     start_tab_[reports::kStartVersionAt + i] = static_cast<std::uint8_t>(binEntry_.version[i]);
-  if (!send(connectedDevice_, start_tab_.data(), start_tab_.size())) {
-    endTransfer(texts::writeFailed);
+  if (!send(target_, start_tab_.data(), start_tab_.size())) {
+    endTransfer(texts::writeFailed, Outcome::writeFailed);
     return;
   }
-  pauseFor(Pacing::afterStart, Waiting::afterStart);
+  pauseFor(Pacing::afterStart, Phase::afterStart);
 }
 
-void AdapterExchange::takePiece() {
+void AdapterExchange::takePiece(std::optional<std::chrono::steady_clock::time_point> replyArrived) {
   if (!transferImage_) return;
   const auto& image = *transferImage_;
   const auto at = static_cast<std::size_t>(positionofbin_);
   if (at + reports::kPieceBytes > image.size()) return;
+  ++deadlineToken_;
   if (!rdata_) rdata_.emplace();
   rdata_->assign(image.begin() + at, image.begin() + at + reports::kPieceBytes);
   positionofbin_ += reports::kPieceBytes;
-  pauseFor(Pacing::beforePiece, Waiting::beforePiece);
+  pauseFor(Pacing::beforePiece, Phase::beforePiece, replyArrived);
 }
 
 void AdapterExchange::sendPiece() {
   const auto end = static_cast<std::size_t>(positionofbin_);
-  if (!send(connectedDevice_, transferImage_->data() + end - reports::kPieceBytes, reports::kPieceBytes)) {
-    endTransfer(texts::writeFailed);
+  if (!send(target_, transferImage_->data() + end - reports::kPieceBytes, reports::kPieceBytes)) {
+    endTransfer(texts::writeFailed, Outcome::writeFailed);
     return;
   }
   if (cnt_ == Pacing::piecesBeforeExtra) {
     cnt_ = 0;
-    pauseFor(Pacing::extra, Waiting::extraPause);
+    pauseFor(Pacing::extra, Phase::extraPause);
     return;
   }
   ++cnt_;
   afterPiece();
 }
 
+// No reply is awaited after the last piece: an adapter may restart there.
 void AdapterExchange::afterPiece() {
   const auto length = static_cast<std::int64_t>(transferImage_->size());
   if (positionofbin_ < length) {
     outlet_.progress(static_cast<double>(positionofbin_) / static_cast<double>(length) * 100.0);
     outlet_.tableEnabled(true);
+    awaitReply(deadlines_.piece, Phase::awaitingPiece);
     return;
   }
   state_ = stateConstants::stEmpty;
-  transferring_ = false;
+  target_.reset();
+  enter(Phase::idle);
   outlet_.keepAwake(false);
   outlet_.status(texts::updateDone);
   outlet_.status(texts::removeAdapter);
   outlet_.progressShown(false);
+  outlet_.finished(Outcome::done);
 }
 
-// A report that was not taken ends the transfer: the adapter is not written
-// to the end, and nothing may say it was.
-void AdapterExchange::endTransfer(const char* text) {
-  const bool was = transferring_;
+// An update that ends before its transfer began.
+void AdapterExchange::endUpdate(const char* text, Outcome outcome) {
   state_ = stateConstants::stEmpty;
-  transferring_ = false;
+  target_.reset();
+  ++deadlineToken_;
+  enter(Phase::idle);
+  outlet_.status(text);
+  outlet_.finished(outcome);
+}
+
+// A report that was not taken, or a reply that never came, ends the transfer:
+// the adapter is not written to the end, and nothing may say it was.
+void AdapterExchange::endTransfer(const char* text, Outcome outcome) {
+  const bool was = transferring();
+  state_ = stateConstants::stEmpty;
+  target_.reset();
+  ++deadlineToken_;
+  deferred_.clear();
+  enter(Phase::idle);
   if (was) outlet_.keepAwake(false);
   if (was) outlet_.status(text);
+  // The user may try again once the adapter is back.
+  if (was) outlet_.updateButtonEnabled(true);
   outlet_.tableEnabled(true);
+  outlet_.finished(outcome);
 }
 
 }  // namespace update

@@ -1,14 +1,16 @@
 #pragma once
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <deque>
 #include <memory>
-#include <string>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "ExchangeOutlet.h"
 #include "FirmwareEntry.h"
+#include "Phase.h"
 #include "devicelink/HIDMonitorData.h"
 #include "devicelink/RFDevice.h"
 #include "platform/Data.h"
@@ -25,11 +27,24 @@ struct Pacing {
   static constexpr std::int64_t piecesBeforeExtra = 16;
 };
 
+// How long the tool waits for an answer. The protocol has no time-out of its
+// own; an adapter that stops answering must not hold the tool for ever.
+struct Deadlines {
+  double query = 5.0;   // from the query to its reply
+  double piece = 10.0;  // from a piece to the reply that releases the next one
+};
+
+// Which adapter a request goes to: the platform device behind it. A reply
+// counts only when it comes from the adapter that was asked.
+using AdapterKey = const platform::HIDPlatformDevice*;
+inline AdapterKey keyOf(const RFDevice& device) { return device.deviceInfo.device.get(); }
+
 // The exchange with the adapter: the one owner of the protocol state, the
-// link to the connected adapter, the image being written and the entry it
-// belongs to. It has no threads and no window: it takes one event at a time
-// and asks its outlet for everything else. Every event that does not fit the
-// moment is refused, with its text, before anything visible changes.
+// adapters attached, the one adapter an update or a lens query talks to, the
+// image being written and the entry it belongs to. It has no threads and no
+// window: it takes one event at a time and asks its outlet for everything
+// else. Every event that does not fit the moment is refused, with its text,
+// before anything visible changes.
 //
 // An update runs: press (the download may start) → image downloaded → 1 s for
 // the adapter to be found → query → reply → start report → 0.5 s → for each
@@ -39,25 +54,32 @@ class AdapterExchange {
   explicit AdapterExchange(ExchangeOutlet& outlet);
 
   // The update button: true when the entry's image may be downloaded now.
-  bool updatePressed(const FirmwareEntry& entry);
+  // With `only`, the update talks to that adapter and no other.
+  bool updatePressed(const FirmwareEntry& entry, AdapterKey only = nullptr);
   void downloadFailed();
   // The image, filled up with zeros, of the entry the press was for.
   void imageDownloaded(std::shared_ptr<const platform::Data> image, const FirmwareEntry& entry);
-  void lensPressed(std::uint32_t vendorId, std::uint32_t productId);
+  void lensPressed(std::uint32_t vendorId, std::uint32_t productId, AdapterKey only = nullptr);
   void adapterConnected(std::shared_ptr<RFDevice> device);
-  void adapterGone();
+  void adapterGone(AdapterKey device);
   // An adapter of an armed pair was found at `node` but may not be opened;
   // `present` false: it left.
   void adapterDenied(const std::string& node, bool present);
-  void replyReceived(const platform::Data& reply);
+  // `arrived`: when the reply was read off the adapter, where that is known.
+  void replyReceived(const platform::Data& reply, AdapterKey from,
+                     std::optional<std::chrono::steady_clock::time_point> arrived = std::nullopt);
   void pauseOver(std::uint64_t token);
+  void deadlineOver(std::uint64_t token);
+  void setDeadlines(Deadlines deadlines) { deadlines_ = deadlines; }
 
   // Whether a monitor was armed for the pair; records it when not.
   bool isInMonitor(std::int64_t vendorId, std::int64_t productId);
 
   std::int64_t state() const { return state_; }
-  bool isConnected() const { return isConnected_; }
-  const std::shared_ptr<RFDevice>& connectedDevice() const { return connectedDevice_; }
+  Phase phase() const { return phase_; }
+  bool isConnected() const { return !adapters_.empty(); }
+  // The adapter being talked to; otherwise the one that arrived last.
+  std::shared_ptr<RFDevice> connectedDevice() const;
   const std::optional<platform::Data>& rdata() const { return rdata_; }
   const std::shared_ptr<const platform::Data>& bin() const { return bin_; }
   std::int64_t positionofbin() const { return positionofbin_; }
@@ -65,33 +87,43 @@ class AdapterExchange {
   const std::vector<HIDMonitorData>& pv() const { return pv_; }
   std::vector<std::uint8_t> start_tab() const { return {start_tab_.begin(), start_tab_.end()}; }
   // From the update press to the last piece, or until the update fails.
-  bool updateUnderWay() const;
-  bool downloadUnderWay() const { return downloading_; }
+  bool updateUnderWay() const { return isUpdate(phase_); }
+  bool downloadUnderWay() const { return phase_ == Phase::downloading; }
+  // From the start report to the last piece.
+  bool transferring() const { return isTransfer(phase_); }
   // Whether a pause is running, whose end is awaited.
-  bool pausing() const { return waiting_ != Waiting::nothing; }
+  bool pausing() const { return isPause(phase_); }
 
  private:
-  enum class Waiting { nothing, adapterForUpdate, adapterForLens, afterStart, beforePiece, extraPause };
-
-  void pauseFor(double seconds, Waiting next);
-  bool inProtocolPause() const;
-  void handleReply(const platform::Data& reply);
+  void enter(Phase phase) { phase_ = phase; }
+  void pauseFor(double seconds, Phase next,
+                std::optional<std::chrono::steady_clock::time_point> since = std::nullopt);
+  void awaitReply(double seconds, Phase next);
+  void handleReply(const platform::Data& reply, std::optional<std::chrono::steady_clock::time_point> arrived);
   void queryForUpdate();
   void queryForLens();
+  std::vector<std::shared_ptr<RFDevice>> adaptersFor(std::uint32_t vendorId, std::uint32_t productId,
+                                                     AdapterKey only) const;
+  bool refuseSeveral(const std::vector<std::shared_ptr<RFDevice>>& adapters);
   void sayWhyNoAdapter(const char* noAdapterText);
   void showLensId(const platform::Data& reply);
   void versionAndStart(const platform::Data& reply);
-  bool adapterFitsTheImage() const;
-  void takePiece();
+  void takePiece(std::optional<std::chrono::steady_clock::time_point> replyArrived = std::nullopt);
   void sendPiece();
   void afterPiece();
-  void endTransfer(const char* text);
+  void endUpdate(const char* text, Outcome outcome);
+  void endTransfer(const char* text, Outcome outcome);
   void replayDeferredReplies();
 
   ExchangeOutlet& outlet_;
+  Phase phase_ = Phase::idle;
   std::int64_t state_ = stateConstants::stEmpty;
-  std::shared_ptr<RFDevice> connectedDevice_;
-  bool isConnected_ = false;
+  std::vector<std::shared_ptr<RFDevice>> adapters_;  // in the order they arrived
+  std::shared_ptr<RFDevice> target_;                 // the adapter asked, until its exchange ends
+  AdapterKey only_ = nullptr;                        // an adapter chosen by the caller
+  struct {
+    std::uint32_t vendorId = 0, productId = 0;
+  } lensIds_;  // the entry of the last lens press
   std::optional<platform::Data> rdata_;
   std::array<std::uint8_t, 9> start_tab_;
   std::vector<HIDMonitorData> pv_;
@@ -101,14 +133,12 @@ class AdapterExchange {
   std::int64_t positionofbin_ = 0;
   std::int64_t cnt_ = 0;
 
-  bool downloading_ = false;
-  bool queryOutstanding_ = false;  // the query before an update went out, its reply has not come
-  bool transferring_ = false;      // from the start report to the last piece
   std::optional<std::string> deniedNode_;  // an adapter is there, but may not be opened
-  Waiting waiting_ = Waiting::nothing;
   std::uint64_t pauseToken_ = 0;
-  // Replies that arrive while a protocol pause runs wait for its end, as they
-  // would on an adapter link that is busy sleeping.
+  std::uint64_t deadlineToken_ = 0;
+  Deadlines deadlines_;
+  // The target's replies that arrive while a protocol pause runs wait for its
+  // end, as they would on an adapter link that is busy sleeping.
   std::deque<platform::Data> deferred_;
 };
 

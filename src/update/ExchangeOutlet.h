@@ -1,6 +1,9 @@
 #pragma once
+#include <chrono>
 #include <cstdint>
 #include <string_view>
+
+#include "Phase.h"
 
 namespace update {
 
@@ -11,6 +14,15 @@ class ExchangeOutlet {
   virtual ~ExchangeOutlet() = default;
   // Calls AdapterExchange::pauseOver(token) once `seconds` have passed.
   virtual void pause(double seconds, std::uint64_t token) = 0;
+  // The same, counted from `since`: a pause that an adapter's reply starts
+  // begins when the reply was read, not when the exchange came to it.
+  virtual void pauseFrom(double seconds, std::uint64_t token, std::chrono::steady_clock::time_point since) {
+    (void)since;
+    pause(seconds, token);
+  }
+  // Calls AdapterExchange::deadlineOver(token) once `seconds` have passed,
+  // unless another deadline is asked for first: one deadline runs at a time.
+  virtual void deadline(double seconds, std::uint64_t token) = 0;
   // Starts watching for adapters with these ids, for good.
   virtual void arm(std::int64_t vendorId, std::int64_t productId) = 0;
   // A text that begins with "\r\n" is appended; any other replaces the line.
@@ -22,6 +34,8 @@ class ExchangeOutlet {
   // From the start report to the end of the transfer, however it ends, the
   // system must not sleep: a half-written adapter does not start again.
   virtual void keepAwake(bool awake) = 0;
+  // An update or a lens query is over, and how.
+  virtual void finished(Outcome) {}
 };
 
 }  // namespace update

@@ -17,5 +17,12 @@ inline constexpr const char* writeFailed = "\r\n固件写入失败：设备未�
 inline constexpr const char* busyForLens = "\r\n固件写入中，请在写入完成后再查询镜头ID";
 inline constexpr const char* busyForUpdate = "\r\n固件写入中，请等待写入完成";
 inline constexpr const char* accessDenied = "\r\n发现接环 %s，但没有权限打开：请安装 udev 规则后重新插入接环";
+inline constexpr const char* queryUnanswered = "\r\n接环没有应答，请重新连接接环后再次更新";
+inline constexpr const char* lensUnanswered = "\r\n接环没有应答，请重新连接接环后再查询镜头ID";
+inline constexpr const char* pieceUnanswered = "\r\n固件写入失败：接环没有应答，请重新连接接环后再次更新";
+// The nodes of the adapters, joined by "，".
+inline constexpr const char* severalAdapters = "\r\n发现多个相同型号的接环（%s），请只连接要更新的一个";
+inline constexpr const char* severalAdaptersForLens = "\r\n发现多个相同型号的接环（%s），请只连接要查询的一个";
+inline constexpr const char* busyForSelection = "\r\n固件写入中，请在写入完成后再选择固件";
 inline constexpr const char* versionOutOfRange = "固件版本号超出范围（0-255），无法写入";
 }  // namespace texts

@@ -59,8 +59,57 @@ struct ExchangeThread::Timer {
   std::thread thread;  // last: it starts once the rest is ready
 };
 
+// One thread that waits for the latest deadline asked for. Stopping it does
+// not wait for the deadline to pass.
+class ExchangeThread::DeadlineTimer {
+ public:
+  explicit DeadlineTimer(ExchangeThread& owner) : thread_([this, &owner] { run(owner); }) {}
+  ~DeadlineTimer() {
+    {
+      std::lock_guard lock(mutex_);
+      stopping_ = true;
+    }
+    wake_.notify_one();
+    thread_.join();
+  }
+  void start(double seconds, std::uint64_t token) {
+    {
+      std::lock_guard lock(mutex_);
+      due_ = std::chrono::steady_clock::now() +
+             std::chrono::duration_cast<std::chrono::steady_clock::duration>(std::chrono::duration<double>(seconds));
+      token_ = token;
+    }
+    wake_.notify_one();
+  }
+
+ private:
+  void run(ExchangeThread& owner) {
+    std::unique_lock lock(mutex_);
+    while (!stopping_) {
+      if (!token_) {
+        wake_.wait(lock);
+        continue;
+      }
+      const auto token = *token_;
+      if (wake_.wait_until(lock, due_, [&] { return stopping_ || token_ != token; })) continue;
+      token_.reset();
+      lock.unlock();
+      owner.post([token](AdapterExchange& exchange) { exchange.deadlineOver(token); });
+      lock.lock();
+    }
+  }
+
+  std::mutex mutex_;
+  std::condition_variable wake_;
+  std::chrono::steady_clock::time_point due_;
+  std::optional<std::uint64_t> token_;
+  bool stopping_ = false;
+  std::thread thread_;  // last: it starts once the rest is ready
+};
+
 ExchangeThread::ExchangeThread(ExchangeOutlet& window, Arm arm)
     : window_(window), arm_(std::move(arm)), exchange_(*this) {
+  deadline_ = std::make_unique<DeadlineTimer>(*this);
   thread_ = std::thread([this] { run(); });
   threadId_ = thread_.get_id();  // read by the thread only in requests, posted after this
 }
@@ -75,7 +124,14 @@ void ExchangeThread::stop() {
   wake_.notify_one();
   if (thread_.joinable()) thread_.join();
   timers_.clear();  // each waits for its pause to run out
+  deadline_.reset();
 }
+
+void ExchangeThread::setDeadlines(Deadlines deadlines) {
+  post([deadlines](AdapterExchange& exchange) { exchange.setDeadlines(deadlines); });
+}
+
+void ExchangeThread::deadline(double seconds, std::uint64_t token) { deadline_->start(seconds, token); }
 
 void ExchangeThread::setSleeper(platform::Sleeper sleeper) {
   post([this, s = std::move(sleeper)](AdapterExchange&) mutable { sleeper_ = std::move(s); });
@@ -106,7 +162,11 @@ void ExchangeThread::run() {
 }
 
 void ExchangeThread::pause(double seconds, std::uint64_t token) {
-  idleTimer().start({seconds, token, sleeper_, std::chrono::steady_clock::now()});
+  pauseFrom(seconds, token, std::chrono::steady_clock::now());
+}
+
+void ExchangeThread::pauseFrom(double seconds, std::uint64_t token, std::chrono::steady_clock::time_point since) {
+  idleTimer().start({seconds, token, sleeper_, since});
 }
 
 ExchangeThread::Timer& ExchangeThread::idleTimer() {

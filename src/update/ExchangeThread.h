@@ -29,6 +29,7 @@ class ExchangeThread : private ExchangeOutlet {
   ExchangeThread& operator=(const ExchangeThread&) = delete;
 
   void setSleeper(platform::Sleeper sleeper);
+  void setDeadlines(Deadlines deadlines);
   // Runs what was posted, then ends the thread and waits for running pauses.
   // Afterwards requests are dropped. The destructor does it too.
   void stop();
@@ -42,6 +43,8 @@ class ExchangeThread : private ExchangeOutlet {
  private:
   void run();
   void pause(double seconds, std::uint64_t token) override;
+  void pauseFrom(double seconds, std::uint64_t token, std::chrono::steady_clock::time_point since) override;
+  void deadline(double seconds, std::uint64_t token) override;
   void arm(std::int64_t vendorId, std::int64_t productId) override { arm_(vendorId, productId); }
   void status(std::string_view text) override { window_.status(text); }
   void progressShown(bool shown) override { window_.progressShown(shown); }
@@ -49,8 +52,10 @@ class ExchangeThread : private ExchangeOutlet {
   void updateButtonEnabled(bool enabled) override { window_.updateButtonEnabled(enabled); }
   void tableEnabled(bool enabled) override { window_.tableEnabled(enabled); }
   void keepAwake(bool awake) override { window_.keepAwake(awake); }
+  void finished(Outcome outcome) override { window_.finished(outcome); }
   struct Timer;
   Timer& idleTimer();
+  class DeadlineTimer;
 
   ExchangeOutlet& window_;
   Arm arm_;
@@ -70,6 +75,9 @@ class ExchangeThread : private ExchangeOutlet {
   // whose end is no longer awaited still runs out on its own timer, so a new
   // pause never waits behind it.
   std::vector<std::unique_ptr<Timer>> timers_;  // touched on the exchange's thread only
+  // Deadlines always run on the real clock, and a new one replaces the last:
+  // they bound a wait for the adapter, they do not pace the protocol.
+  std::unique_ptr<DeadlineTimer> deadline_;
 };
 
 template <typename Query>

@@ -29,6 +29,7 @@ void WindowFixture::openWindow(bool realSleep) {
   // fixture's pointer, which the test's thread changes.
   sleeper->ready = [window = vc.get()] { return window->isConnected(); };
   if (textOptions) vc->setTextReadOptions(*textOptions);
+  for (const auto& key : trustedKeys) vc->addTrustedKey(key);
   if (!realSleep) vc->setSleeper([s = sleeper](double seconds) { (*s)(seconds); });
   QObject::connect(vc->message, &StatusField::stringValueChanged,
                    [this](const QString& s) { statuses.push_back(s.toStdString()); });

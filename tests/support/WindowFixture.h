@@ -78,6 +78,7 @@ class WindowFixture : public ::testing::Test {
   std::shared_ptr<RecordingSleeper> sleeper = std::make_shared<RecordingSleeper>();
   std::unique_ptr<ViewController> vc;
   std::optional<platform::UrlReadOptions> textOptions;  // for the window, from before it loads
+  std::vector<catalogue::PublicKey> trustedKeys;         // likewise
   std::vector<std::string> statuses;   // every status text, in order
   std::vector<double> progress;        // every value the bar took after loading
 };

@@ -106,7 +106,9 @@ void HidrawManager::deviceAppeared(udev_device* dev, bool justAdded) {
     }
     return;
   }
-  auto device = std::make_shared<HidrawDevice>(fd, syspath, devnode, hidrawProperties(dev, fd, *identity));
+  auto properties = hidrawProperties(dev, fd, *identity);
+  properties["DevNode"] = std::string(devnode);
+  auto device = std::make_shared<HidrawDevice>(fd, syspath, devnode, std::move(properties));
   devices_[syspath] = device;
   if (added_) added_(kIOReturnSuccess, this, device);
 }

@@ -1,0 +1,32 @@
+#pragma once
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "ListLines.h"
+#include "ListSignature.h"
+#include "platform/Data.h"
+#include "platform/UrlReader.h"
+
+namespace catalogue {
+
+// Reads a URL of the firmware server, at most `limit` bytes. Returns the
+// status text to show when the read did not give the whole resource.
+const char* readFromServer(const std::string& url, platform::UrlReadOptions options, std::size_t limit,
+                           const char* tooLargeText, const char* failedText, platform::Data& bytes);
+
+struct ListReading {
+  std::optional<ListLines> lines;  // absent when the list is refused
+  const char* failure = nullptr;   // then the text that says why
+  bool signedList = false;         // verified under a trusted key: every entry needs its hash
+};
+
+// The firmware list at `url`: bounded, UTF-8, and, when any key is trusted,
+// signed by one of them in `<url>.minisig`, read right after the list under
+// the same options and within the same deadline. Without trusted keys no
+// signature is read.
+ListReading readFirmwareList(const std::string& url, const platform::UrlReadOptions& options,
+                             const std::vector<PublicKey>& trustedKeys);
+
+}  // namespace catalogue
