@@ -33,8 +33,7 @@ void TranscriptCheck::status(const std::string& text) {
   lastStatus_ = text;
   if (added.find(shown(texts::removeAdapter)) != std::string::npos ||
       added.find(shown(texts::writeFailed)) != std::string::npos ||
-      added.find(shown(texts::pieceUnanswered)) != std::string::npos ||
-      added.rfind(shown(texts::disconnected), 0) == 0)
+      added.find(shown(texts::pieceUnanswered)) != std::string::npos || added.rfind(shown(texts::disconnected), 0) == 0)
     for (auto& [adapter, t] : transfers_) t.open = false;
 }
 

@@ -29,9 +29,11 @@ namespace {
 using platform::sim::SimulatedAdapter;
 
 std::string statusOf(const ViewController& vc) { return vc.message->stringValue().toStdString(); }
-// The texts are looked for as the window shows them, in the user's language.
+// The texts are looked for as the window shows them, in the user's language;
+// a pattern by what comes before its first value.
 bool statusHas(const ViewController& vc, const std::string& text) {
-  return statusOf(vc).find(translation::translatedStatus(text).toStdString()) != std::string::npos;
+  const std::string shown = translation::translatedStatus(text).toStdString();
+  return statusOf(vc).find(shown.substr(0, shown.find('%'))) != std::string::npos;
 }
 
 void watch(ViewController& vc, TranscriptCheck& check) {
@@ -96,8 +98,8 @@ bool updateEnded(const ViewController& vc) {
   if (statusHas(vc, texts::removeAdapter)) return true;
   for (const char* failure : {texts::downloadFailed, texts::noDevice, texts::mismatch, texts::disconnected,
                               texts::imageTooLarge, texts::imageBadUrl, texts::imageCheckFailed,
-                              texts::versionOutOfRange, texts::writeFailed, texts::queryUnanswered,
-                              texts::pieceUnanswered})
+                              texts::versionOutOfRange, texts::writeFailed, texts::pieceUnanswered,
+                              texts::queryUnanswered, texts::severalAdapters})
     if (statusHas(vc, failure)) return true;
   return false;
 }

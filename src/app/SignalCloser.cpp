@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "WindowTexts.h"
+#include "translation/StatusTranslation.h"
 
 namespace {
 int wakeFds[2] = {-1, -1};
@@ -53,7 +54,7 @@ void SignalCloser::setWriting(bool now) {
 }
 
 void SignalCloser::closeRequested() {
-  std::fprintf(stderr, "%s\n", texts::signalDuringWrite);
+  std::fprintf(stderr, "%s\n", translation::translatedStatus(texts::signalDuringWrite).toUtf8().constData());
   std::fflush(stderr);
   window_->close();
 }

@@ -145,11 +145,11 @@
     </message>
     <message>
         <source>固件写入中</source>
-        <translation>Writing firmware</translation>
+        <translation>Writing the firmware</translation>
     </message>
     <message>
         <source>固件正在写入接环。现在关闭程序会中断写入，接环将无法使用。</source>
-        <translation>Firmware is being written to the adapter. Closing now stops the write, and the adapter will be unusable.</translation>
+        <translation>The firmware is being written into the adapter. Closing the program now interrupts the write, and the adapter will not work.</translation>
     </message>
     <message>
         <source>继续写入</source>
@@ -157,19 +157,19 @@
     </message>
     <message>
         <source>中断写入并关闭</source>
-        <translation>Stop writing and close</translation>
+        <translation>Interrupt the write and close</translation>
     </message>
     <message>
         <source>固件写入中：现在退出，接环将无法使用。再次发送信号将立即退出。</source>
-        <translation>Writing firmware: quitting now leaves the adapter unusable. Send the signal again to quit at once.</translation>
+        <translation>Writing the firmware: quitting now leaves the adapter unusable. Send the signal again to quit at once.</translation>
     </message>
     <message>
         <source>固件列表签名缺失或无法读取，已停止读取</source>
-        <translation>The firmware list's signature is missing or cannot be read; reading stopped</translation>
+        <translation>The firmware list&apos;s signature is missing or cannot be read; reading stopped</translation>
     </message>
     <message>
         <source>固件列表签名格式错误，已停止读取</source>
-        <translation>The firmware list's signature is malformed; reading stopped</translation>
+        <translation>The firmware list&apos;s signature is malformed; reading stopped</translation>
     </message>
     <message>
         <source>固件列表由未知密钥签名，已停止读取</source>
@@ -177,27 +177,27 @@
     </message>
     <message>
         <source>固件列表签名不符：列表已被改动，已停止读取</source>
-        <translation>The firmware list's signature does not match: the list was changed; reading stopped</translation>
+        <translation>The firmware list&apos;s signature does not match: the list was altered; reading stopped</translation>
     </message>
     <message>
         <source>固件列表签名不符：签名注释已被改动，已停止读取</source>
-        <translation>The firmware list's signature does not match: its comment was changed; reading stopped</translation>
+        <translation>The firmware list&apos;s signature does not match: the signature&apos;s comment was altered; reading stopped</translation>
     </message>
     <message>
         <source>所选固件条目缺少校验值，签名的列表中不能选择</source>
-        <translation>The selected firmware entry has no checksum and cannot be chosen from a signed list</translation>
+        <translation>The selected firmware entry has no checksum; in a signed list it cannot be selected</translation>
     </message>
     <message>
         <source>接环没有应答，请重新连接接环后再次更新</source>
-        <translation>The adapter does not answer; reconnect it, then update again</translation>
+        <translation>The adapter does not answer; reconnect the adapter and update again</translation>
     </message>
     <message>
         <source>接环没有应答，请重新连接接环后再查询镜头ID</source>
-        <translation>The adapter does not answer; reconnect it, then ask for the lens ID again</translation>
+        <translation>The adapter does not answer; reconnect the adapter and ask for the lens ID again</translation>
     </message>
     <message>
         <source>固件写入失败：接环没有应答，请重新连接接环后再次更新</source>
-        <translation>Firmware write failed: the adapter stopped answering; reconnect it, then update again</translation>
+        <translation>Firmware write failed: the adapter does not answer; reconnect the adapter and update again</translation>
     </message>
     <message>
         <source>发现多个相同型号的接环（%s），请只连接要更新的一个</source>
@@ -209,7 +209,7 @@
     </message>
     <message>
         <source>固件写入中，请在写入完成后再选择固件</source>
-        <translation>Writing firmware; choose another firmware once the write has completed</translation>
+        <translation>Writing the firmware; select firmware once writing is complete</translation>
     </message>
 </context>
 <context>
