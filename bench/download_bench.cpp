@@ -111,9 +111,10 @@ int main(int argc, char* argv[]) {
     return 1;
   }
   const double o = median(ours), c = median(theirs);
-  std::printf("download %zu MiB: first %.2f ms, curl %.2f ms, time ratio %.3f; warm %.2f ms, curl %.2f ms, "
-              "throughput ratio %.3f; peak growth %.1f MiB (image %zu MiB)\n",
-              mib, first * 1000, curlBeside * 1000, first / curlBeside, o * 1000, c * 1000, c / o,
-              static_cast<double>(peak - idle) / 1024.0, mib);
+  std::printf(
+      "download %zu MiB: first %.2f ms, curl %.2f ms, time ratio %.3f; warm %.2f ms, curl %.2f ms, "
+      "throughput ratio %.3f; peak growth %.1f MiB (image %zu MiB)\n",
+      mib, first * 1000, curlBeside * 1000, first / curlBeside, o * 1000, c * 1000, c / o,
+      static_cast<double>(peak - idle) / 1024.0, mib);
   return 0;
 }
