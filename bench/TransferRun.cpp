@@ -24,7 +24,26 @@ std::vector<Clock::time_point> ReportTimes::times() const {
   return times_;
 }
 
-int runTransfer(std::size_t wanted, const ReportTimes& times) {
+std::shared_ptr<platform::sim::SimulatedBus> plugSimulatedAdapter(ReportTimes& times) {
+  auto bus = platform::sim::SimulatedBus::create();
+  bus->install();
+  platform::sim::AdapterSettings s;
+  s.vendorId = 0xF1A5;
+  s.productId = 1;
+  bus->plug(s)->setObserver([&times](const platform::sim::ReceivedReport& r) { times.took(r); });
+  return bus;
+}
+
+int runSimulatedTransfer(int argc, char* argv[], const std::function<void()>& pressing) {
+  setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  new QApplication(argc, argv);
+  const std::size_t pieces = argc > 1 ? std::strtoul(argv[1], nullptr, 10) : 272;
+  static ReportTimes times;
+  static const auto bus = plugSimulatedAdapter(times);
+  return runTransfer(pieces, times, pressing);
+}
+
+int runTransfer(std::size_t wanted, const ReportTimes& times, const std::function<void()>& pressing) {
   // The zero fill makes the image whole pieces, in blocks of 16.
   platform::Data image(wanted * 64 - 1, 0x5A);
   platform::Data filled = image;
@@ -46,6 +65,7 @@ int runTransfer(std::size_t wanted, const ReportTimes& times) {
   vc.show();
   vc.tableView->selectRow(0);
   vc.tableViewOnClick();
+  if (pressing) pressing();
   vc.updateBtnOnClick();
   const int limitMs = static_cast<int>(10000 + pieces * 200);
   if (!waitFor([&] { return done != Clock::time_point{}; }, limitMs)) {

@@ -5,10 +5,13 @@
 // against the floor the protocol's pauses set.
 #include <chrono>
 #include <cstddef>
+#include <functional>
+#include <memory>
 #include <mutex>
 #include <vector>
 
 #include "sim/SimulatedAdapter.h"
+#include "sim/SimulatedBus.h"
 
 using Clock = std::chrono::steady_clock;
 
@@ -23,10 +26,21 @@ class ReportTimes {
   std::vector<Clock::time_point> times_;
 };
 
+// A simulated bus, installed, with the adapter runTransfer expects plugged in;
+// `times` learns of every report it takes.
+std::shared_ptr<platform::sim::SimulatedBus> plugSimulatedAdapter(ReportTimes& times);
+
+// The transfer over the simulated adapter in real time, offscreen, with the
+// number of pieces from the command line (272 by default). The application
+// and the bus stay until the program ends (its monitor threads never end).
+// Returns the exit status.
+int runSimulatedTransfer(int argc, char* argv[], const std::function<void()>& pressing = {});
+
 // `pieces` is rounded up to a multiple of 16, as the zero fill rounds the image.
 // Prints: transfer <pieces> pieces: <seconds> s, floor <seconds> s, ratio <r>,
 // the time over the floor per piece, then the median and the longest gap
 // between two data reports in ms (the protocol's pause between them is
 // 100 ms, 300 ms after every 17th).
+// `pressing` runs just before the update button is pressed.
 // Returns the exit status.
-int runTransfer(std::size_t pieces, const ReportTimes& times);
+int runTransfer(std::size_t pieces, const ReportTimes& times, const std::function<void()>& pressing = {});

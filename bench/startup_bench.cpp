@@ -23,7 +23,12 @@ int main(int argc, char* argv[]) {
   const std::string binary = argc > 1 ? argv[1] : "ringflash";
   const int runs = argc > 2 ? std::atoi(argv[2]) : 5;
   FirmwareServer server;
-  if (!server.start(RINGFLASH_BENCH_PORT) || !serveSampleCatalogue(server, RINGFLASH_DEMO_CATALOGUE)) {
+  // The port is the built-in one: another run on this machine (a demo, a
+  // test) may hold it for a while.
+  const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+  while (!server.start(RINGFLASH_BENCH_PORT) && std::chrono::steady_clock::now() < giveUp)
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  if (server.port() != RINGFLASH_BENCH_PORT || !serveSampleCatalogue(server, RINGFLASH_DEMO_CATALOGUE)) {
     std::printf("startup: cannot serve the catalogue on port %d\n", RINGFLASH_BENCH_PORT);
     return 1;
   }

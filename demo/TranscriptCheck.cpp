@@ -1,5 +1,6 @@
 #include "TranscriptCheck.h"
 
+#include "translation/StatusTranslation.h"
 #include "update/ExchangeTexts.h"
 
 using Kind = platform::sim::ReceivedReport::Kind;
@@ -19,14 +20,20 @@ void TranscriptCheck::report(std::size_t adapter, Kind kind) {
   }
 }
 
+namespace {
+std::string shown(const char* text) { return translation::translatedStatus(text).toStdString(); }
+}  // namespace
+
 // Only what a change adds counts: the line keeps the texts of earlier updates.
+// The texts are those the window shows, in the user's language.
 void TranscriptCheck::status(const std::string& text) {
   std::lock_guard lock(mutex_);
   const bool appended = text.size() >= lastStatus_.size() && text.compare(0, lastStatus_.size(), lastStatus_) == 0;
   const std::string added = appended ? text.substr(lastStatus_.size()) : text;
   lastStatus_ = text;
-  if (added.find(texts::removeAdapter) != std::string::npos || added.find(texts::writeFailed) != std::string::npos ||
-      added.find(texts::pieceUnanswered) != std::string::npos || added.rfind(texts::disconnected, 0) == 0)
+  if (added.find(shown(texts::removeAdapter)) != std::string::npos ||
+      added.find(shown(texts::writeFailed)) != std::string::npos ||
+      added.find(shown(texts::pieceUnanswered)) != std::string::npos || added.rfind(shown(texts::disconnected), 0) == 0)
     for (auto& [adapter, t] : transfers_) t.open = false;
 }
 

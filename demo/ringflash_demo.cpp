@@ -5,6 +5,8 @@
 #include <QElapsedTimer>
 #include <QTest>
 #include <QThread>
+#include <cctype>
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 
@@ -19,13 +21,20 @@
 #include "catalogue/FirmwareList.h"
 #include "catalogue/ZeroFill.h"
 #include "server/SampleCatalogue.h"
+#include "translation/Language.h"
+#include "translation/StatusTranslation.h"
 
 namespace {
 
 using platform::sim::SimulatedAdapter;
 
 std::string statusOf(const ViewController& vc) { return vc.message->stringValue().toStdString(); }
-bool statusHas(const ViewController& vc, const char* text) { return statusOf(vc).find(text) != std::string::npos; }
+// The texts are looked for as the window shows them, in the user's language;
+// a pattern by what comes before its first value.
+bool statusHas(const ViewController& vc, const std::string& text) {
+  const std::string shown = translation::translatedStatus(text).toStdString();
+  return statusOf(vc).find(shown.substr(0, shown.find('%'))) != std::string::npos;
+}
 
 void watch(ViewController& vc, TranscriptCheck& check) {
   QObject::connect(vc.message, &StatusField::stringValueChanged, [&check](const QString& s) {
@@ -86,10 +95,11 @@ DemoAdapters plugAdapters(const std::shared_ptr<platform::sim::SimulatedBus>& bu
 }
 
 bool updateEnded(const ViewController& vc) {
-  if (statusHas(vc, "请关闭程序后取下接环")) return true;
+  if (statusHas(vc, texts::removeAdapter)) return true;
   for (const char* failure : {texts::downloadFailed, texts::noDevice, texts::mismatch, texts::disconnected,
                               texts::imageTooLarge, texts::imageBadUrl, texts::imageCheckFailed,
-                              texts::versionOutOfRange, "固件写入失败", "接环没有应答", "发现多个相同型号的接环"})
+                              texts::versionOutOfRange, texts::writeFailed, texts::pieceUnanswered,
+                              texts::queryUnanswered, texts::severalAdapters})
     if (statusHas(vc, failure)) return true;
   return false;
 }
@@ -113,14 +123,19 @@ bool runUpdate(ViewController& vc, const DemoOptions& o, const SimulatedAdapter*
   QTest::mouseClick(vc.updateBtn, Qt::LeftButton);
   const int pieces = 70000 / 64;
   waitFor([&] { return updateEnded(vc); }, 30000 + pieces * 200);
-  const bool done = statusHas(vc, "固件更新已完成") && statusHas(vc, "请关闭程序后取下接环");
+  const bool done = statusHas(vc, texts::updateDone) && statusHas(vc, texts::removeAdapter);
   if (!adapter) return done;
   return imageMatches(vc, o.row, *adapter) && done;
 }
 
-bool runLens(ViewController& vc) {
+bool runLens(ViewController& vc, const DemoOptions& o) {
   QTest::mouseClick(vc.imagebutton, Qt::LeftButton);
-  return waitFor([&] { return statusHas(vc, "镜头ID->0X"); }, 5000);
+  char formatted[64];  // as the exchange writes it: in capitals
+  std::snprintf(formatted, sizeof formatted, texts::lensId, static_cast<unsigned>(o.lensId));
+  std::string lens(formatted);
+  for (char& c : lens)
+    if (static_cast<unsigned char>(c) < 0x80) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return waitFor([&] { return statusHas(vc, lens); }, 5000);
 }
 
 int drive(ViewController& vc, const DemoOptions& o, const SimulatedAdapter* adapter) {
@@ -130,7 +145,7 @@ int drive(ViewController& vc, const DemoOptions& o, const SimulatedAdapter* adap
     ok = statusOf(vc).rfind(" ", 0) == 0;
   }
   if (ok && o.update) ok = runUpdate(vc, o, adapter);
-  if (ok && o.lens) ok = runLens(vc);
+  if (ok && o.lens) ok = runLens(vc, o);
   savePicture(vc, o);
   return ok ? 0 : 1;
 }
@@ -139,7 +154,7 @@ int drive(ViewController& vc, const DemoOptions& o, const SimulatedAdapter* adap
 // or that belongs to an entry for other adapters, is the outcome a script must
 // never produce.
 bool completionIsTrue(const ViewController& vc, const DemoAdapters& adapters) {
-  if (!statusHas(vc, texts::updateDone + 2)) return true;
+  if (!statusHas(vc, texts::updateDone)) return true;
   for (const auto& adapter : adapters) {
     const auto settings = adapter->settings();
     for (int row = 0; row < vc.numberOfRows(); ++row) {
@@ -172,6 +187,7 @@ int main(int argc, char* argv[]) {
   if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) options->headless = true;
   if (options->headless && !std::getenv("DISPLAY")) setenv("QT_QPA_PLATFORM", "offscreen", 0);
   QApplication app(argc, argv);
+  const auto translator = translation::installTranslation();
   QFont font = QApplication::font();
   font.setFamilies({QStringLiteral("WenQuanYi Micro Hei"), font.family()});
   QApplication::setFont(font);

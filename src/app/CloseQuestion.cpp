@@ -6,6 +6,7 @@
 
 #include "ViewController.h"
 #include "WindowTexts.h"
+#include "translation/StatusTranslation.h"
 
 void ViewController::closeEvent(QCloseEvent* event) {
   if (!closeConfirmed_ && ask([](const update::AdapterExchange& e) { return e.transferring(); })) {
@@ -21,12 +22,12 @@ void ViewController::askBeforeClosing() {
     closeQuestion_->raise();
     return;
   }
-  auto* box = new QMessageBox(QMessageBox::Warning, QString::fromUtf8(texts::closeTitle),
-                              QString::fromUtf8(texts::closeQuestion), QMessageBox::NoButton, this);
+  auto* box = new QMessageBox(QMessageBox::Warning, translation::translatedStatus(texts::closeTitle),
+                              translation::translatedStatus(texts::closeQuestion), QMessageBox::NoButton, this);
   box->setObjectName(QStringLiteral("closeQuestion"));
   box->setAttribute(Qt::WA_DeleteOnClose);
-  QPushButton* keep = box->addButton(QString::fromUtf8(texts::keepWriting), QMessageBox::RejectRole);
-  QPushButton* stop = box->addButton(QString::fromUtf8(texts::stopAndClose), QMessageBox::DestructiveRole);
+  QPushButton* keep = box->addButton(translation::translatedStatus(texts::keepWriting), QMessageBox::RejectRole);
+  QPushButton* stop = box->addButton(translation::translatedStatus(texts::stopAndClose), QMessageBox::DestructiveRole);
   box->setDefaultButton(keep);
   box->setEscapeButton(keep);
   connect(box, &QMessageBox::buttonClicked, this, [this, stop](QAbstractButton* clicked) {

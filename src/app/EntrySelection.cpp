@@ -1,6 +1,7 @@
 // Choosing a list entry: its description is shown and it becomes current.
 #include "StatusTexts.h"
 #include "ViewController.h"
+#include "WindowBusyCursor.h"
 #include "road/ChosenEntry.h"
 
 void ViewController::tableViewOnClick() {
@@ -14,7 +15,10 @@ void ViewController::tableViewOnClick() {
     return;
   }
   const std::string line((*lines)[static_cast<std::size_t>(row)]);
-  const road::ChosenEntry chosen = road::chooseEntry(line, textReadOptions_, listSigned_);
+  const road::ChosenEntry chosen = [&] {
+    const WindowBusyCursor busy(this);
+    return road::chooseEntry(line, textReadOptions_, listSigned_);
+  }();
   if (chosen.failure) {
     showStatus(chosen.failure);
     return selectionFailed();

@@ -20,6 +20,8 @@ QVariant FirmwareTableModel::data(const QModelIndex& index, int role) const {
     case TitleRole: return cell->mTitle;
     case DetailRole: return cell->mDetial;
     case Qt::DisplayRole: return cell->mTitle + QLatin1Char('\n') + cell->mDetial;
+    // What a screen reader says of the row: its title, detail and version.
+    case Qt::AccessibleTextRole: return cell->mTitle + QStringLiteral(", ") + cell->mDetial;
     default: return {};
   }
 }

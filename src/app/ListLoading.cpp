@@ -1,9 +1,13 @@
 // Reading the firmware list while the window loads.
 #include "ViewController.h"
+#include "WindowBusyCursor.h"
 #include "road/ListRead.h"
 
 void ViewController::readlst() {
-  road::ListRead read = road::readList(listAddress_.toStdString(), textReadOptions_, trustedKeys_);
+  road::ListRead read = [&] {
+    const WindowBusyCursor busy(this);
+    return road::readList(listAddress_.toStdString(), textReadOptions_, trustedKeys_);
+  }();
   if (read.lines) lines = std::move(read.lines), listSigned_ = read.signedList;
   if (read.text) showStatus(read.text);
 }

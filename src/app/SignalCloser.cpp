@@ -8,6 +8,7 @@
 
 #include "WindowTexts.h"
 #include "update/ExchangeTexts.h"
+#include "translation/StatusTranslation.h"
 
 namespace {
 int wakeFds[2] = {-1, -1};
@@ -54,7 +55,7 @@ void SignalCloser::setWriting(bool now) {
 }
 
 void SignalCloser::closeRequested() {
-  std::fprintf(stderr, "%s\n", texts::signalDuringWrite);
+  std::fprintf(stderr, "%s\n", translation::translatedStatus(texts::signalDuringWrite).toUtf8().constData());
   std::fflush(stderr);
   window_->close();
 }

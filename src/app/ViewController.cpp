@@ -4,12 +4,15 @@
 #include <QItemSelectionModel>
 #include <QThread>
 
+#include "Accessibility.h"
+#include "AdapterPicture.h"
 #include "FirmwareTableModel.h"
 #include "SleepInhibitor.h"
 #include "StatusLines.h"
 #include "catalogue/TrustedKeys.h"
 #include "road/ListRow.h"
 #include "platform/MainQueue.h"
+#include "translation/StatusTranslation.h"
 #include "ui_ViewController.h"
 
 using platform::NotificationCenter;
@@ -39,6 +42,7 @@ ViewController::ViewController(QString listAddress, QWidget* parent)
   imagebutton = ui_->imagebutton;
   tableView = ui_->tableView;
   message = ui_->message;
+  imagebutton->setIcon(adapterPicture());
   connectActions();
 }
 
@@ -53,7 +57,8 @@ ViewController::~ViewController() {
 void ViewController::connectActions() {
   connect(tableView, &QTableView::clicked, this, [this] { tableViewOnClick(); });
   connect(updateBtn, &QPushButton::clicked, this, [this] { updateBtnOnClick(); });
-  connect(imagebutton, &QPushButton::clicked, this, [this] { ImageOnClick(); });
+  connect(imagebutton, &QAbstractButton::clicked, this, [this] { ImageOnClick(); });
+  selectRowsByKeyboard(tableView, [this] { tableViewOnClick(); });
 }
 
 void ViewController::viewDidLoad() {
@@ -99,15 +104,19 @@ void ViewController::showStatus(const QString& text) { showStatuses({text.toStdS
 // Widgets are only ever touched on the window's thread; a slip here would be
 // a data race that no sanitizer sees, so it stops the program instead. The
 // line keeps its last 200 lines: replies that keep coming must not make every
-// change of it slower than the last.
+// change of it slower than the last. Texts are shown in the user's language.
 void ViewController::showStatuses(const std::vector<std::string>& texts) {
   if (QThread::currentThread() != thread()) qFatal("status line changed off the window's thread");
   QString value = message->stringValue();
+  QString added;
   for (const auto& text : texts) {
-    const QString t = QString::fromStdString(text);
-    value = t.startsWith(QStringLiteral("\r\n")) ? value + t : t;
+    const QString t = translation::translatedStatus(text);
+    const bool appended = t.startsWith(QStringLiteral("\r\n"));
+    value = appended ? value + t : t;
+    added = appended ? added + t : t;
   }
   message->setStringValue(lastLines(value, kStatusLinesKept));
+  announceStatus(message, added);
 }
 
 void ViewController::postStatus(const QString& text) { effects_.status(text.toStdString()); }

@@ -1,4 +1,5 @@
 #pragma once
+#include <QAbstractButton>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
@@ -98,7 +99,7 @@ class ViewController : public QWidget {
   // Outlets.
   QPointer<ProgressIndicator> processBar;
   QPointer<QPushButton> updateBtn;
-  QPointer<QPushButton> imagebutton;
+  QPointer<QAbstractButton> imagebutton;
   QPointer<QTableView> tableView;
   QPointer<StatusField> message;
 

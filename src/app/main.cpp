@@ -7,6 +7,7 @@
 #include "SignalCloser.h"
 #include "ViewController.h"
 #include "catalogue/ListAddress.h"
+#include "translation/Language.h"
 
 #ifndef RINGFLASH_FIRMWARE_SERVER
 #error "RINGFLASH_FIRMWARE_SERVER must be set at build time"
@@ -14,6 +15,7 @@
 
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
+  const auto translator = translation::installTranslation();
   // Desktops (Wayland above all) match the window to its entry by this id.
   QGuiApplication::setDesktopFileName(QStringLiteral("io.github.ringflash.Ringflash"));
   AppDelegate delegate;

@@ -7,7 +7,13 @@ namespace {
 constexpr qsizetype kLongestLineShown = 1000;
 }  // namespace
 
-StatusField::StatusField(QWidget* parent) : QPlainTextEdit(parent) { setReadOnly(true); }
+// Read-only, yet reachable by Tab and readable with the arrow keys, as a
+// keyboard or screen reader user reads it.
+StatusField::StatusField(QWidget* parent) : QPlainTextEdit(parent) {
+  setReadOnly(true);
+  setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+  setTabChangesFocus(true);
+}
 
 void StatusField::setStringValue(const QString& value) {
   value_ = value;

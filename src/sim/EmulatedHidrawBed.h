@@ -5,7 +5,7 @@
 #include "AdapterSettings.h"
 #include "EmulatedHidrawNode.h"
 
-typedef struct _UMockdevTestbed UMockdevTestbed;
+typedef struct _UMockdevTestbed UMockdevTestbed;  // NOLINT(bugprone-reserved-identifier): umockdev's own name
 
 namespace platform::sim {
 

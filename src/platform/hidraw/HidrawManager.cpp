@@ -1,14 +1,12 @@
 #include "HidrawManager.h"
 
-#include <atomic>
-#include <cerrno>
-
 #include <fcntl.h>
 #include <libudev.h>
 #include <poll.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
