@@ -57,12 +57,14 @@ int main(int argc, char** argv) {
     bed.addAdapter(("hidraw" + std::to_string(i)).c_str(), settings, 2 + i, nodes.back().get());
   }
   const auto start = std::chrono::steady_clock::now();
-  const ProgramRun run = runProgram({RINGFLASH_CLI, "update", "0", "--all", "--server", b}, {}, std::chrono::minutes(10));
+  const ProgramRun run =
+      runProgram({RINGFLASH_CLI, "update", "0", "--all", "--server", b}, {}, std::chrono::minutes(10));
   const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   const double cpu = childCpuSeconds();
   for (const auto& node : nodes)
     if (node->writes().size() != pieces + 2) {
-      std::fprintf(stderr, "an adapter got %zu reports, not %zu\n%s", node->writes().size(), pieces + 2, run.err.c_str());
+      std::fprintf(stderr, "an adapter got %zu reports, not %zu\n%s", node->writes().size(), pieces + 2,
+                   run.err.c_str());
       return 1;
     }
   if (run.exit != 0) {

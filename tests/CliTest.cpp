@@ -14,13 +14,13 @@
 #include <string>
 #include <vector>
 
-#include "support/ProgramRun.h"
 #include "catalogue/ImageCheck.h"
 #include "catalogue/ZeroFill.h"
 #include "server/FirmwareServer.h"
 #include "server/SampleCatalogue.h"
 #include "sim/EmulatedHidrawBed.h"
 #include "sim/UmockdevPreload.h"
+#include "support/ProgramRun.h"
 
 namespace {
 
@@ -162,7 +162,8 @@ TEST_F(Cli, ListDescribeAdaptersAndLens) {
   EXPECT_EQ(lens.out, "0X102\n");
   EXPECT_NE(lens.err.find("镜头ID->0X102"), std::string::npos) << lens.err;
   // Queries only: no start report, no data.
-  for (const Data& write : node.writes()) EXPECT_EQ(platform::sim::classifyReport(Data(write.begin() + 1, write.end())), ReceivedReport::Kind::query);
+  for (const Data& write : node.writes())
+    EXPECT_EQ(platform::sim::classifyReport(Data(write.begin() + 1, write.end())), ReceivedReport::Kind::query);
 }
 
 // Exit codes 2 to 5: nothing at all reaches an adapter.
@@ -225,8 +226,8 @@ TEST_F(Cli, AnAdapterThatMayNotBeOpenedNamesTheRule) {
   chmod((bed.root() + "/dev/hidraw3").c_str(), 0600);
   chmod(bed.root().c_str(), 0755);
   const std::string base = server.base();
-  const CliRun r = checked(runProgram({"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", RINGFLASH_CLI, "update",
-                     "0", "--json", "--server", base}));
+  const CliRun r = checked(runProgram({"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups",
+                                       RINGFLASH_CLI, "update", "0", "--json", "--server", base}));
   EXPECT_EQ(r.exit, 6) << r.err;
   EXPECT_EQ(r.last("failed").value("code").toString(), "access-denied");
   EXPECT_NE(r.err.find("ATTRS{idVendor}==\"f1a5\", ATTRS{idProduct}==\"0001\""), std::string::npos) << r.err;
@@ -274,13 +275,14 @@ TEST_F(Cli, AllAdaptersAtOnceOneFailureLeavesTheOthersRunning) {
   EXPECT_EQ(written(steady), padded);
   EXPECT_LT(written(leaving).size(), padded.size());
   EXPECT_EQ(written(silent).size(), 31u * 64);  // the piece after the last reply went out, nothing more
-  EXPECT_TRUE(late.writes().empty());  // the set was fixed when the command started, and it says so
+  EXPECT_TRUE(late.writes().empty());           // the set was fixed when the command started, and it says so
   EXPECT_NE(r.err.find("发现接环 /dev/hidraw6：它在本次更新开始后才连接，不会写入"), std::string::npos) << r.err;
   std::map<QString, QString> ends;
   for (const auto& e : r.events())
     if (e.value("event") == "done" || e.value("event") == "failed")
       ends[e.value("port").toString()] = e.value("event").toString() + " " + e.value("code").toString();
-  EXPECT_EQ(ends, (std::map<QString, QString>{{"1-5", "failed adapter-left"}, {"1-6", "failed went-quiet"}, {"1-7", "done "}}));
+  EXPECT_EQ(ends, (std::map<QString, QString>{
+                      {"1-5", "failed adapter-left"}, {"1-6", "failed went-quiet"}, {"1-7", "done "}}));
   // The summary: a line per adapter with its version before and its result.
   EXPECT_NE(r.err.find("1-7\t1.0.12\t固件更新已完成\t"), std::string::npos) << r.err;
   EXPECT_NE(r.err.find("1-5\t1.0.12\t设备已断开\t"), std::string::npos) << r.err;

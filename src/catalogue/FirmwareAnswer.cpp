@@ -14,7 +14,8 @@ std::string mediaType(std::string_view contentType) {
   contentType = contentType.substr(0, contentType.find(';'));
   std::string type;
   for (char c : contentType)
-    if (!std::isspace(static_cast<unsigned char>(c))) type += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (!std::isspace(static_cast<unsigned char>(c)))
+      type += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return type;
 }
 

@@ -28,8 +28,8 @@ bool somethingAt(const std::string& port) {
 
 // The rule line goes with the text, as the window's monitor prints it.
 ExitCode refuseDenied(const platform::HidrawNode& adapter, Report& report) {
-  const ExitCode exit =
-      report.fail(formatted(texts::accessDenied, adapter.node).c_str(), failureOf(update::Outcome::denied), adapter.port);
+  const ExitCode exit = report.fail(formatted(texts::accessDenied, adapter.node).c_str(),
+                                    failureOf(update::Outcome::denied), adapter.port);
   report.text("ringflash-cli: " + platform::accessRuleAdvice(adapter.vendorId, adapter.productId));
   return exit;
 }
@@ -60,8 +60,8 @@ std::optional<platform::HidrawNode> chooseAdapterFor(const std::vector<road::IdP
   return adapter;
 }
 
-AdapterSet chooseAdaptersFor(const road::IdPair& ids, const std::vector<std::string>& ports, bool all,
-                             Report& report, ExitCode& exit) {
+AdapterSet chooseAdaptersFor(const road::IdPair& ids, const std::vector<std::string>& ports, bool all, Report& report,
+                             ExitCode& exit) {
   AdapterSet set;
   if (!all) {
     for (const std::string& port : ports.empty() ? std::vector<std::string>{""} : ports) {

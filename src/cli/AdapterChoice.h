@@ -25,7 +25,7 @@ struct AdapterSet {
   std::vector<platform::HidrawNode> usable;
   std::vector<std::pair<platform::HidrawNode, ExitCode>> refused;
 };
-AdapterSet chooseAdaptersFor(const road::IdPair& ids, const std::vector<std::string>& ports, bool all,
-                             Report& report, ExitCode& exit);
+AdapterSet chooseAdaptersFor(const road::IdPair& ids, const std::vector<std::string>& ports, bool all, Report& report,
+                             ExitCode& exit);
 
 }  // namespace cli

@@ -5,9 +5,9 @@
 #include <set>
 #include <utility>
 
+#include "ReplyReading.h"
 #include "devicelink/HIDDeviceMonitor.h"
 #include "platform/Dictionary.h"
-#include "ReplyReading.h"
 #include "road/AdapterLink.h"
 #include "update/AdapterReports.h"
 #include "update/ExchangeTexts.h"
@@ -91,8 +91,7 @@ void ExchangeSession::downloadFailed() {
   exchange_->post([](update::AdapterExchange& e) { e.downloadFailed(); });
 }
 
-void ExchangeSession::imageDownloaded(std::shared_ptr<const platform::Data> image,
-                                      const update::FirmwareEntry& entry) {
+void ExchangeSession::imageDownloaded(std::shared_ptr<const platform::Data> image, const update::FirmwareEntry& entry) {
   pieces_ = image->size() / update::reports::kPieceBytes;
   exchange_->post([image = std::move(image), entry](update::AdapterExchange& e) { e.imageDownloaded(image, entry); });
 }

@@ -11,7 +11,8 @@ ExitCode lensCommand(const Options& options, Report& report) {
   ExitCode exit = kDone;
   const auto list = readListFor(options, report, exit);
   if (!list) return exit;
-  const auto adapter = chooseAdapterFor(road::idsInList(*list->lines), options.ports.empty() ? std::string() : options.ports.front(), true, report, exit);
+  const auto adapter = chooseAdapterFor(
+      road::idsInList(*list->lines), options.ports.empty() ? std::string() : options.ports.front(), true, report, exit);
   if (!adapter) return exit;
   ExchangeSession session(report, adapter->port);
   update::Outcome outcome;

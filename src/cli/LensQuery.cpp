@@ -7,7 +7,8 @@ namespace cli {
 
 std::optional<LensReply> queryLens(ExchangeSession& session, const platform::HidrawNode& adapter,
                                    update::Outcome& outcome) {
-  const auto vendor = static_cast<std::uint32_t>(adapter.vendorId), product = static_cast<std::uint32_t>(adapter.productId);
+  const auto vendor = static_cast<std::uint32_t>(adapter.vendorId),
+             product = static_cast<std::uint32_t>(adapter.productId);
   const auto key = session.find(vendor, product, adapter.node);
   if (!key) {
     outcome = update::Outcome::noAdapter;

@@ -1,6 +1,5 @@
 #include "ListForCommand.h"
 
-
 #include "catalogue/CatalogueTexts.h"
 #include "catalogue/TrustedKeys.h"
 #include "road/ListRead.h"

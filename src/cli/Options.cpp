@@ -65,7 +65,8 @@ Parsed parseOptions(const QStringList& arguments, const std::string& defaultServ
   const QCommandLineOption version = parser.addVersionOption();
   const QCommandLineOption json("json", "One JSON object per line on standard output, and nothing else.");
   const QCommandLineOption query("query", "Also ask each adapter for its version and lens id.");
-  const QCommandLineOption adapter("adapter", "Use the adapter at USB port PORT (as 'adapters' shows it); update takes it more than once.", "PORT");
+  const QCommandLineOption adapter(
+      "adapter", "Use the adapter at USB port PORT (as 'adapters' shows it); update takes it more than once.", "PORT");
   const QCommandLineOption all("all", "update: every attached adapter of the entry's ids, at once.");
   const QCommandLineOption server("server", "The firmware server at URL (scheme, host, port).", "URL",
                                   QString::fromStdString(defaultServer));
@@ -90,7 +91,8 @@ Parsed parseOptions(const QStringList& arguments, const std::string& defaultServ
   for (const QString& name : parser.optionNames())
     if (name != "server" && !allowed->second.count(name.toStdString()))
       return usage("--" + name + " does not go with " + words[0]);
-  if (words.size() != (takesRow(o.command) ? 2 : 1)) return usage(words[0] + (takesRow(o.command) ? " takes one ROW" : " takes no ROW"));
+  if (words.size() != (takesRow(o.command) ? 2 : 1))
+    return usage(words[0] + (takesRow(o.command) ? " takes one ROW" : " takes no ROW"));
   if (takesRow(o.command)) {
     const auto row = rowOf(words[1]);
     if (!row) return usage("ROW must be a row number, not '" + words[1] + "'");

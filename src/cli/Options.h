@@ -8,8 +8,8 @@
 namespace cli {
 
 struct Options {
-  std::string command;  // list, describe, adapters, lens, update
-  std::size_t row = 0;  // describe, update
+  std::string command;             // list, describe, adapters, lens, update
+  std::size_t row = 0;             // describe, update
   std::vector<std::string> ports;  // --adapter: the USB port paths of the adapters to use
   bool all = false;                // update: every attached adapter of the entry's ids
   bool json = false;

@@ -1,8 +1,8 @@
 #include "Report.h"
 
+#include <unistd.h>
 #include <QJsonDocument>
 #include <algorithm>
-#include <unistd.h>
 
 namespace cli {
 
@@ -71,7 +71,8 @@ void Report::progress(const std::string& port, double percent, std::size_t piece
     std::fprintf(stderr, "%s\n", line);
   } else {
     liftProgress();
-    auto it = std::find_if(progressLines_.begin(), progressLines_.end(), [&](const auto& p) { return p.first == port; });
+    auto it =
+        std::find_if(progressLines_.begin(), progressLines_.end(), [&](const auto& p) { return p.first == port; });
     if (it == progressLines_.end()) progressLines_.emplace_back(port, line);
     else it->second = line;
     drawProgress();

@@ -1,7 +1,7 @@
 #include "SignalGuard.h"
 
-#include <csignal>
 #include <pthread.h>
+#include <csignal>
 
 #include <chrono>
 #include <cstdio>
@@ -53,6 +53,8 @@ void blockStopSignals() {
   pthread_sigmask(SIG_BLOCK, &set, nullptr);
 }
 
-void guardStopSignals(Report& report) { std::thread([&report] { guard(report); }).detach(); }
+void guardStopSignals(Report& report) {
+  std::thread([&report] { guard(report); }).detach();
+}
 
 }  // namespace cli

@@ -110,7 +110,8 @@ ExitCode updateCommand(const Options& options, Report& report) {
   if (!line) return exit;
   update::FirmwareEntry entry;
   catalogue::ImageCheck check;
-  if (const char* fault = road::entryFault(catalogue::splitFields(line->line), entry, check, line->signedList)) return report.fail(fault);
+  if (const char* fault = road::entryFault(catalogue::splitFields(line->line), entry, check, line->signedList))
+    return report.fail(fault);
   AdapterSet set = chooseAdaptersFor({entry.vendorId, entry.productId}, options.ports, options.all, report, exit);
   if (set.usable.empty()) return exit;
 
@@ -131,8 +132,7 @@ ExitCode updateCommand(const Options& options, Report& report) {
     for (const Target& t : targets) nodes.insert(t.adapter.node);
     targets.front().session->sayLateArrivals(std::move(nodes));
   }
-  if (std::none_of(targets.begin(), targets.end(), [](const Target& t) { return t.pressed; }))
-    return overall(targets);
+  if (std::none_of(targets.begin(), targets.end(), [](const Target& t) { return t.pressed; })) return overall(targets);
 
   auto image = download(line->line, report, exit);
   for (Target& t : targets)

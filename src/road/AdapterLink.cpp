@@ -13,9 +13,8 @@ constexpr std::int64_t kMonitorReportSize = 64;
 void forwardConnected(const platform::Notification& notification, update::ExchangeThread& exchange) {
   const auto* device = platform::lookup<HIDDevice>(notification.object, "device");
   if (!device) return;
-  exchange.post([writer = std::make_shared<RFDevice>(*device)](update::AdapterExchange& e) {
-    e.adapterConnected(writer);
-  });
+  exchange.post(
+      [writer = std::make_shared<RFDevice>(*device)](update::AdapterExchange& e) { e.adapterConnected(writer); });
 }
 
 void forwardDisconnected(const platform::Notification& notification, update::ExchangeThread& exchange) {

@@ -34,7 +34,7 @@ ChosenEntry chooseEntry(std::string_view line, const platform::UrlReadOptions& o
   if ((chosen.failure = entryFault(fields, chosen.entry, check, signedList))) return chosen;
   platform::Data bytes;
   chosen.failure = catalogue::readFromServer(fields[catalogue::fDescription], options, kMaxDescriptionBytes,
-                                  texts::descriptionTooLarge, texts::descriptionFailed, bytes);
+                                             texts::descriptionTooLarge, texts::descriptionFailed, bytes);
   if (chosen.failure) return chosen;
   auto description = platform::stringFromGB18030(bytes);
   if (!description) chosen.failure = texts::descriptionNotText;

@@ -21,7 +21,8 @@ const char* readImage(const std::string& url, const catalogue::ImageCheck& check
   const std::size_t limit = sizeBounds ? std::max<std::size_t>(1, *check.size) : kMaxImageBytes;
   const char* tooLarge = sizeBounds ? texts::imageCheckFailed : texts::imageTooLarge;
   std::string contentType;
-  if (const char* failure = catalogue::readFromServer(url, options, limit, tooLarge, texts::downloadFailed, image, &contentType))
+  if (const char* failure =
+          catalogue::readFromServer(url, options, limit, tooLarge, texts::downloadFailed, image, &contentType))
     return failure;
   if (const char* refusal = catalogue::whyNotFirmware(image, contentType)) return refusal;
   return check.matches(image) ? nullptr : texts::imageCheckFailed;

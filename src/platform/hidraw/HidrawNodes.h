@@ -7,8 +7,8 @@ namespace platform {
 
 // A hidraw node as it is attached now, read from sysfs without opening it.
 struct HidrawNode {
-  std::string node;   // "/dev/hidraw3"
-  std::string port;   // the USB port path of its device, "1-2.3"; "" when not on USB
+  std::string node;  // "/dev/hidraw3"
+  std::string port;  // the USB port path of its device, "1-2.3"; "" when not on USB
   std::int64_t vendorId = 0;
   std::int64_t productId = 0;
   std::string product;  // the USB product string, "" when there is none
