@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "catalogue/CatalogueTexts.h"
 #include "catalogue/ImageCheck.h"
 #include "catalogue/ZeroFill.h"
 #include "server/FirmwareServer.h"
@@ -293,4 +294,26 @@ int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
   const int result = RUN_ALL_TESTS();
   std::_Exit(result);
+}
+
+// A signed list is read only under a key given with --trusted-key that signed
+// it; another key and a changed list are refused with their texts, exit 3.
+TEST_F(Cli, ASignedListIsReadOnlyUnderTheKeyThatSignedIt) {
+  const std::string b = server.base();
+  const std::string list = "good;f1a5;0001;Ver 2.3.4;d;" + b + "/fw/a.bin;" + b + "/desc/a.txt;" +
+                           catalogue::sha256Hex(image) + ";1000\n";
+  putSignedList(server, list, demoSecretKey());
+  const CliRun trusted = run({"list", "--trusted-key", demoPublicKeyLine()});
+  EXPECT_EQ(trusted.exit, 0) << trusted.err;
+  EXPECT_EQ(trusted.err, "读取固件列表成功\n");
+  const CliRun other = run({"list", "--trusted-key", "RWQBAgMEBQYHCGRlZmdoaWprbG1ub3BxcnN0dXZ3eHl6e3x9fn+AgYKD"});
+  EXPECT_EQ(other.exit, 3);
+  EXPECT_EQ(other.err, std::string(texts::listSignatureUnknownKey) + "\n");
+  EXPECT_EQ(run({"list", "--trusted-key", "not a key"}).exit, 2);
+  const std::string changed = "good;f1a5;0001;Ver 2.3.5" + list.substr(list.find(";d;"));
+  server.put(kListPath, Data(changed.begin(), changed.end()));
+  const CliRun altered = run({"update", "0", "--trusted-key", demoPublicKeyLine()});
+  EXPECT_EQ(altered.exit, 3);
+  EXPECT_EQ(altered.err, std::string(texts::listSignatureListAltered) + "\n");
+  EXPECT_EQ(server.requestCount("/fw/a.bin"), 0u);
 }

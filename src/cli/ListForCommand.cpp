@@ -7,8 +7,9 @@
 namespace cli {
 
 std::optional<road::ListRead> readListFor(const Options& options, Report& report, ExitCode& exit) {
-  road::ListRead read =
-      road::readList(options.listAddress, platform::UrlReadOptions::forText(), catalogue::builtInTrustedKeys());
+  auto keys = catalogue::builtInTrustedKeys();
+  keys.insert(keys.end(), options.trustedKeys.begin(), options.trustedKeys.end());
+  road::ListRead read = road::readList(options.listAddress, platform::UrlReadOptions::forText(), keys);
   if (!read.lines) {
     exit = report.fail(read.text ? read.text : texts::listFailed);
     return std::nullopt;

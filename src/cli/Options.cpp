@@ -70,7 +70,11 @@ Parsed parseOptions(const QStringList& arguments, const std::string& defaultServ
   const QCommandLineOption all("all", "update: every attached adapter of the entry's ids, at once.");
   const QCommandLineOption server("server", "The firmware server at URL (scheme, host, port).", "URL",
                                   QString::fromStdString(defaultServer));
-  parser.addOptions({json, query, adapter, all, server});
+  const QCommandLineOption trustedKey("trusted-key",
+                                      "Also trust this minisign public key (its base64 line) to sign the list. "
+                                      "Repeatable.",
+                                      "KEY");
+  parser.addOptions({json, query, adapter, all, server, trustedKey});
   parser.addPositionalArgument("command", "list, describe, adapters, lens or update");
   parser.addPositionalArgument("ROW", "the entry's row, from 0, as 'list' shows it", "[ROW]");
   if (!parser.parse(arguments)) return usage(parser.errorText());
@@ -89,7 +93,7 @@ Parsed parseOptions(const QStringList& arguments, const std::string& defaultServ
   const auto allowed = kCommands.find(o.command);
   if (allowed == kCommands.end()) return usage("unknown command '" + words[0] + "'");
   for (const QString& name : parser.optionNames())
-    if (name != "server" && !allowed->second.count(name.toStdString()))
+    if (name != "server" && name != "trusted-key" && !allowed->second.count(name.toStdString()))
       return usage("--" + name + " does not go with " + words[0]);
   if (words.size() != (takesRow(o.command) ? 2 : 1))
     return usage(words[0] + (takesRow(o.command) ? " takes one ROW" : " takes no ROW"));
@@ -108,6 +112,11 @@ Parsed parseOptions(const QStringList& arguments, const std::string& defaultServ
   if (o.ports.size() > 1 && o.command != "update") return usage(words[0] + " takes one --adapter");
   if (o.all && !o.ports.empty()) return usage("--all and --adapter do not go together");
   o.listAddress = catalogue::listAddress(parser.value(server).toStdString());
+  for (const QString& key : parser.values(trustedKey)) {
+    const auto read = catalogue::readPublicKey(key.toStdString());
+    if (!read) return usage("--trusted-key needs the base64 line of a minisign public key");
+    o.trustedKeys.push_back(*read);
+  }
   return {o, kDone};
 }
 

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "catalogue/ListSignature.h"
+
 namespace cli {
 
 struct Options {
@@ -15,6 +17,7 @@ struct Options {
   bool json = false;
   bool query = false;
   std::string listAddress;
+  std::vector<catalogue::PublicKey> trustedKeys;  // --trusted-key: besides the built-in ones
 };
 
 // Reads the command line. Prints the help or the version (exit code 0), or
