@@ -80,9 +80,10 @@ int runTransfer(std::size_t wanted, const ReportTimes& times, const std::functio
   const double took = std::chrono::duration<double>(done - sent.front()).count();
   const double floor = update::Pacing::afterStart + update::Pacing::beforePiece * static_cast<double>(pieces) +
                        update::Pacing::extra * static_cast<double>(pieces / 17);
-  std::printf("transfer %zu pieces: %.3f s, floor %.3f s, ratio %.4f, over the floor %.2f ms per piece, "
-              "median gap %.2f ms, longest %.2f ms\n",
-              pieces, took, floor, took / floor, (took - floor) * 1000.0 / static_cast<double>(pieces),
-              gaps.empty() ? 0.0 : gaps[gaps.size() / 2], gaps.empty() ? 0.0 : gaps.back());
+  std::printf(
+      "transfer %zu pieces: %.3f s, floor %.3f s, ratio %.4f, over the floor %.2f ms per piece, "
+      "median gap %.2f ms, longest %.2f ms\n",
+      pieces, took, floor, took / floor, (took - floor) * 1000.0 / static_cast<double>(pieces),
+      gaps.empty() ? 0.0 : gaps[gaps.size() / 2], gaps.empty() ? 0.0 : gaps.back());
   return 0;
 }

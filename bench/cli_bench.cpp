@@ -35,7 +35,8 @@ int main(int argc, char** argv) {
   const int adapters = argc > 1 ? std::atoi(argv[1]) : 1;
   const std::size_t pieces = argc > 2 ? std::strtoul(argv[2], nullptr, 10) : 272;
   if (adapters < 1 || adapters > 16 || pieces < 32 || pieces % 16) {
-    std::fprintf(stderr, "usage: cli_bench ADAPTERS(1-16) [PIECES, a multiple of 16 from 32: an empty image is refused]\n");
+    std::fprintf(stderr,
+                 "usage: cli_bench ADAPTERS(1-16) [PIECES, a multiple of 16 from 32: an empty image is refused]\n");
     return 2;
   }
   FirmwareServer server;

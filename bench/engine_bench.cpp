@@ -106,9 +106,9 @@ void BM_PieceStep(benchmark::State& state) {
   }
   state.SetItemsProcessed(static_cast<std::int64_t>(sent));
   state.counters["allocations_per_piece"] = perPiece;
-  state.counters["us_per_piece"] = benchmark::Counter(static_cast<double>(sent),
-                                                      benchmark::Counter::kIsRate | benchmark::Counter::kInvert,
-                                                      benchmark::Counter::OneK::kIs1000);
+  state.counters["us_per_piece"] =
+      benchmark::Counter(static_cast<double>(sent), benchmark::Counter::kIsRate | benchmark::Counter::kInvert,
+                         benchmark::Counter::OneK::kIs1000);
 }
 BENCHMARK(BM_PieceStep)->Arg(256)->Arg(4096)->Unit(benchmark::kMicrosecond);
 

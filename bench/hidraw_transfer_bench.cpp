@@ -32,7 +32,8 @@ double emulationRoundTrip(const char* node, int rounds) {
   for (int i = 0; i < rounds; ++i) {
     const auto start = Clock::now();
     pollfd p{fd, POLLIN, 0};
-    if (::write(fd, report.data(), report.size()) < 0 || ::poll(&p, 1, 1000) != 1 || ::read(fd, reply, sizeof reply) <= 0)
+    if (::write(fd, report.data(), report.size()) < 0 || ::poll(&p, 1, 1000) != 1 ||
+        ::read(fd, reply, sizeof reply) <= 0)
       break;
     times.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
   }

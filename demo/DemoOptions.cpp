@@ -128,8 +128,7 @@ std::optional<DemoOptions> parseDemoOptions(int argc, char* argv[]) {
                                              "The adapter given last answers nothing after K pieces.", "K");
   const QCommandLineOption silentQuery("silent-query", "The adapter given last does not answer the query.");
   const QCommandLineOption plugLater("plug-later", "The adapter given last is plugged in only by the script.");
-  const QCommandLineOption adapterVersion("adapter-version", "Firmware version the adapter reports.", "X.Y.Z",
-                                          "1.0.0");
+  const QCommandLineOption adapterVersion("adapter-version", "Firmware version the adapter reports.", "X.Y.Z", "1.0.0");
   const QCommandLineOption lensId("lens-id", "Lens id the adapter reports, hexadecimal.", "HEX", "ff");
   const QCommandLineOption replyDelay("reply-delay", "Seconds the simulated adapter takes to reply.", "SECONDS",
                                       "0.002");
@@ -139,12 +138,15 @@ std::optional<DemoOptions> parseDemoOptions(int argc, char* argv[]) {
                               "as unplug=B and so on; close (as a window manager asks) or sigterm (the signal to "
                               "the harness itself). Repeatable.",
                               "SECONDS:ACTION");
-  const QCommandLineOption refuse("refuse", "The simulated adapter does not take reports of KIND: query, start or data.",
-                                  "KIND");
+  const QCommandLineOption refuse("refuse",
+                                  "The simulated adapter does not take reports of KIND: query, start or data.", "KIND");
   const QCommandLineOption png("png", "Where to save a picture of the window.", "FILE", "ringflash-demo.png");
-  const QCommandLineOption trustedKey("trusted-key", "Also trust this minisign public key (its base64 line) to "
-                                      "sign the list. Repeatable.", "KEY");
-  const QCommandLineOption alteredList("altered-list", "The bundled server serves its list with one byte changed "
+  const QCommandLineOption trustedKey("trusted-key",
+                                      "Also trust this minisign public key (its base64 line) to "
+                                      "sign the list. Repeatable.",
+                                      "KEY");
+  const QCommandLineOption alteredList("altered-list",
+                                       "The bundled server serves its list with one byte changed "
                                        "after signing.");
   parser.addOptions({server, row, headless, update, lens, noAdapter, hidraw, adapter, silentAfterPieces, silentQuery,
                      plugLater, adapterVersion, lensId, replyDelay, at, refuse, png, trustedKey, alteredList});

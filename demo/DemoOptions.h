@@ -12,16 +12,16 @@ struct ScriptStep {
   enum class Action { update, lens, row, unplug, plug, poke, close, sigterm };
   double seconds = 0;
   Action action = Action::update;
-  int row = 0;          // for Action::row
+  int row = 0;              // for Action::row
   std::size_t adapter = 0;  // for unplug, plug and poke: 0 is A, 1 is B, ...
 };
 
 // One simulated adapter, named A, B, C... in the order they are given.
 struct AdapterOption {
   std::optional<std::pair<std::int64_t, std::int64_t>> ids;  // none: the selected row's
-  std::optional<std::size_t> silentAfterPieces;  // answers nothing after this many pieces
-  bool silentQuery = false;                      // does not answer the query
-  bool later = false;                            // plugged in only by the script
+  std::optional<std::size_t> silentAfterPieces;              // answers nothing after this many pieces
+  bool silentQuery = false;                                  // does not answer the query
+  bool later = false;                                        // plugged in only by the script
 };
 
 struct DemoOptions {
@@ -37,11 +37,11 @@ struct DemoOptions {
   std::array<std::uint8_t, 3> adapterVersion{1, 0, 0};
   std::uint16_t lensId = 0xFF;
   double replyDelay = 0.002;
-  std::optional<int> refuseKind;  // the simulated adapter does not take these reports
+  std::optional<int> refuseKind;   // the simulated adapter does not take these reports
   std::vector<ScriptStep> script;  // in time order
   std::string png = "ringflash-demo.png";
   std::vector<catalogue::PublicKey> trustedKeys;  // besides the built-in ones
-  bool alteredList = false;  // the bundled server changes a byte of its signed list
+  bool alteredList = false;                       // the bundled server changes a byte of its signed list
 };
 
 // Returns no value (and prints why) when the arguments are not understood;

@@ -2,8 +2,8 @@
 
 #include <QElapsedTimer>
 #include <QMessageBox>
-#include <csignal>
 #include <QTest>
+#include <csignal>
 
 #include "DemoOutput.h"
 #include "EventWait.h"
@@ -33,8 +33,8 @@ void sayWhatTheWindowDid(ViewController& vc) {
   else say("close: nothing");
 }
 
-void perform(const ScriptStep& step, ViewController& vc, platform::sim::SimulatedBus* bus,
-             const DemoAdapters& adapters, TranscriptCheck& check) {
+void perform(const ScriptStep& step, ViewController& vc, platform::sim::SimulatedBus* bus, const DemoAdapters& adapters,
+             TranscriptCheck& check) {
   using A = ScriptStep::Action;
   const auto& adapter = step.adapter < adapters.size() ? adapters[step.adapter] : nullptr;
   switch (step.action) {
@@ -81,8 +81,8 @@ void clickRow(ViewController& vc, int row) {
   QTest::mouseClick(vc.tableView->viewport(), Qt::LeftButton, {}, vc.tableView->visualRect(index).center());
 }
 
-void runScript(ViewController& vc, const DemoOptions& o, platform::sim::SimulatedBus* bus,
-               const DemoAdapters& adapters, TranscriptCheck& check) {
+void runScript(ViewController& vc, const DemoOptions& o, platform::sim::SimulatedBus* bus, const DemoAdapters& adapters,
+               TranscriptCheck& check) {
   if (o.rowGiven) clickRow(vc, o.row);
   QElapsedTimer clock;
   clock.start();

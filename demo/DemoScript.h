@@ -13,7 +13,7 @@
 // The simulated adapters, A first; one not plugged in yet is there all the same.
 using DemoAdapters = std::vector<std::shared_ptr<platform::sim::SimulatedAdapter>>;
 
-void runScript(ViewController& vc, const DemoOptions& o, platform::sim::SimulatedBus* bus,
-               const DemoAdapters& adapters, TranscriptCheck& check);
+void runScript(ViewController& vc, const DemoOptions& o, platform::sim::SimulatedBus* bus, const DemoAdapters& adapters,
+               TranscriptCheck& check);
 
 void clickRow(ViewController& vc, int row);

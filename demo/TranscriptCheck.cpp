@@ -13,7 +13,8 @@ void TranscriptCheck::report(std::size_t adapter, Kind kind) {
     ++t.pieces;
     return;
   }
-  if (t.open && t.pieces > 0) violation(kind == Kind::query ? "a query among the pieces" : "a start report among the pieces");
+  if (t.open && t.pieces > 0)
+    violation(kind == Kind::query ? "a query among the pieces" : "a start report among the pieces");
   if (kind == Kind::start) {
     t.open = true;
     t.pieces = 0;

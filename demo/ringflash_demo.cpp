@@ -96,10 +96,10 @@ DemoAdapters plugAdapters(const std::shared_ptr<platform::sim::SimulatedBus>& bu
 
 bool updateEnded(const ViewController& vc) {
   if (statusHas(vc, texts::removeAdapter)) return true;
-  for (const char* failure : {texts::downloadFailed, texts::noDevice, texts::mismatch, texts::disconnected,
-                              texts::imageTooLarge, texts::imageBadUrl, texts::imageCheckFailed,
-                              texts::versionOutOfRange, texts::writeFailed, texts::pieceUnanswered,
-                              texts::queryUnanswered, texts::severalAdapters})
+  for (const char* failure :
+       {texts::downloadFailed, texts::noDevice, texts::mismatch, texts::disconnected, texts::imageTooLarge,
+        texts::imageBadUrl, texts::imageCheckFailed, texts::versionOutOfRange, texts::writeFailed,
+        texts::pieceUnanswered, texts::queryUnanswered, texts::severalAdapters})
     if (statusHas(vc, failure)) return true;
   return false;
 }

@@ -18,15 +18,15 @@ void checkImageFields(const std::vector<std::string>& fields) {
     if (check.checksAnything() && fields.size() <= catalogue::fSha256) std::abort();
     return;
   }
-  if (check.sha256 && (check.sha256->size() != 64 ||
-                       check.sha256->find_first_not_of("0123456789abcdef") != std::string::npos))
+  if (check.sha256 &&
+      (check.sha256->size() != 64 || check.sha256->find_first_not_of("0123456789abcdef") != std::string::npos))
     std::abort();
   const std::string hashField = catalogue::fieldOf(fields, catalogue::fSha256);
   if (!hashField.empty() != check.sha256.has_value()) std::abort();
-  if (check.size && std::to_string(*check.size).size() > catalogue::fieldOf(fields, catalogue::fSize).size()) std::abort();
+  if (check.size && std::to_string(*check.size).size() > catalogue::fieldOf(fields, catalogue::fSize).size())
+    std::abort();
   // A matching image must match: the empty image against its own check.
-  if (check.sha256 && *check.sha256 == catalogue::sha256Hex({}) && check.size.value_or(0) == 0 &&
-      !check.matches({}))
+  if (check.sha256 && *check.sha256 == catalogue::sha256Hex({}) && check.size.value_or(0) == 0 && !check.matches({}))
     std::abort();
 }
 }  // namespace
@@ -47,7 +47,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (std::size_t i = 0; i < fields.size(); ++i) joined += (i ? ";" : "") + fields[i];
     if (joined != line) std::abort();
     std::uint32_t vid = 0xDEADBEEF;
-    if (!catalogue::readHexField(catalogue::fieldOf(fields, catalogue::fVendor), vid) && vid != 0xDEADBEEF) std::abort();
+    if (!catalogue::readHexField(catalogue::fieldOf(fields, catalogue::fVendor), vid) && vid != 0xDEADBEEF)
+      std::abort();
     std::array<std::int64_t, 3> version{-7, -7, -7};
     catalogue::readVersionField(catalogue::fieldOf(fields, catalogue::fVersion), version);
     checkImageFields(fields);

@@ -21,7 +21,8 @@ struct Setting {
 
 Setting makeSetting() {
   Setting s;
-  const std::string list = "EF-RF;f1a5;0001;Ver 1.0.0;d;http://h/fw/a.bin;http://h/d.txt;" + std::string(64, 'a') + ";3\n";
+  const std::string list =
+      "EF-RF;f1a5;0001;Ver 1.0.0;d;http://h/fw/a.bin;http://h/d.txt;" + std::string(64, 'a') + ";3\n";
   s.list.assign(list.begin(), list.end());
   s.otherList = s.list;
   s.otherList[20] ^= 1;

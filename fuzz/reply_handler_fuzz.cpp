@@ -137,7 +137,8 @@ void reply(Harness& h, Input& in) {
 }
 
 void download(Harness& h, Input& in) {
-  const update::FirmwareEntry entry{0xF1A5, static_cast<std::uint32_t>(1 + in.next() % 2), {1, 2, in.next() % 2 ? 3 : 300}};
+  const update::FirmwareEntry entry{
+      0xF1A5, static_cast<std::uint32_t>(1 + in.next() % 2), {1, 2, in.next() % 2 ? 3 : 300}};
   if (!h.exchange.updatePressed(entry)) return;
   if (in.next() % 4 == 0) {
     h.exchange.downloadFailed();

@@ -41,8 +41,8 @@ TEST_F(WindowForEveryone, ControlsAndRowsHaveNamesAndDescriptions) {
   EXPECT_EQ(accessible(vc->tableView, QAccessible::Name).toStdString(), "固件列表");
   EXPECT_EQ(accessible(vc->message, QAccessible::Name).toStdString(), "状态");
   EXPECT_EQ(accessible(vc->processBar, QAccessible::Name).toStdString(), "写入进度");
-  for (QObject* control : std::initializer_list<QObject*>{vc->imagebutton, vc->updateBtn, vc->tableView, vc->message,
-                                                          vc->processBar})
+  for (QObject* control :
+       std::initializer_list<QObject*>{vc->imagebutton, vc->updateBtn, vc->tableView, vc->message, vc->processBar})
     EXPECT_FALSE(accessible(control, QAccessible::Description).isEmpty()) << control->objectName().toStdString();
   EXPECT_FALSE(vc->imagebutton->icon().isNull());  // the adapter's picture above the label
 

@@ -77,7 +77,9 @@ class Recorder : public ExchangeOutlet {
   std::vector<double> deadlines;
   std::uint64_t deadlineToken = 0;
   std::vector<Outcome> outcomes;
-  void arm(std::int64_t v, std::int64_t p) override { effects.push_back("arm " + std::to_string(v) + ":" + std::to_string(p)); }
+  void arm(std::int64_t v, std::int64_t p) override {
+    effects.push_back("arm " + std::to_string(v) + ":" + std::to_string(p));
+  }
   void status(std::string_view text) override {
     texts.emplace_back(text);
     effects.push_back("status " + std::string(text));
@@ -173,12 +175,13 @@ TEST_F(Exchange, AWholeUpdateItsPacingTextsAndBytes) {
   endPause();
   ASSERT_EQ(a->kinds(), std::vector<Kind>{Kind::query});
   EXPECT_EQ(a->reports[0], (Data{0x95, 0x27, 0x68, 0x18, 0x02, 0x02, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-                                0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-                                0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+                                 0,    0,    0,    0,    0,    0,    0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+                                 0,    0,    0,    0,    0,    0,    0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
   out.effects.clear();
   reply(versionReply(3, 4, 5));
-  EXPECT_EQ(out.effects, (std::vector<std::string>{"status \r\n当前的接环版本：VER 3.4.5", "status \r\n固件写入中......",
-                                                   "bar shown", "button off", "table off", "pause 0.5"}));
+  EXPECT_EQ(out.effects,
+            (std::vector<std::string>{"status \r\n当前的接环版本：VER 3.4.5", "status \r\n固件写入中......",
+                                      "bar shown", "button off", "table off", "pause 0.5"}));
   ASSERT_EQ(a->kinds().back(), Kind::start);
   EXPECT_EQ(Data(a->reports[1].begin(), a->reports[1].begin() + 9),
             (Data{0x95, 0x27, 0x68, 0x18, 0x01, 0x01, 1, 0, 12}));
@@ -193,7 +196,8 @@ TEST_F(Exchange, AWholeUpdateItsPacingTextsAndBytes) {
   EXPECT_EQ(out.progressValues.size(), 32u);  // 0, then after each piece but the last
   EXPECT_DOUBLE_EQ(out.progressValues[1], 3.125);
   const std::vector<std::string> last(out.effects.end() - 3, out.effects.end());
-  EXPECT_EQ(last, (std::vector<std::string>{"status \r\n固件更新已完成", "status \r\n请关闭程序后取下接环", "bar hidden"}));
+  EXPECT_EQ(last,
+            (std::vector<std::string>{"status \r\n固件更新已完成", "status \r\n请关闭程序后取下接环", "bar hidden"}));
   EXPECT_EQ(exchange.cnt(), 32 - 17);
   EXPECT_EQ(out.awakeChanges, (std::vector<bool>{true, false}));  // held from the start report to the end
 }
@@ -471,8 +475,8 @@ TEST_F(Exchange, RepliesDuringAPauseWaitForItsEnd) {
   reply(versionReply());  // start report, then its pause
   reply(Data(64, 0));     // out of turn, during the pause
   EXPECT_EQ(a->kinds().back(), Kind::start);
-  endPause();                              // first piece taken, its pause begins
-  endPause();                              // first piece sent; the deferred reply takes the second
+  endPause();  // first piece taken, its pause begins
+  endPause();  // first piece sent; the deferred reply takes the second
   EXPECT_EQ(countOf(a->kinds(), Kind::data), 1u);
   EXPECT_EQ(out.effects.back(), "pause 0.1");
   endPause();

@@ -300,8 +300,8 @@ int main(int argc, char** argv) {
 // it; another key and a changed list are refused with their texts, exit 3.
 TEST_F(Cli, ASignedListIsReadOnlyUnderTheKeyThatSignedIt) {
   const std::string b = server.base();
-  const std::string list = "good;f1a5;0001;Ver 2.3.4;d;" + b + "/fw/a.bin;" + b + "/desc/a.txt;" +
-                           catalogue::sha256Hex(image) + ";1000\n";
+  const std::string list =
+      "good;f1a5;0001;Ver 2.3.4;d;" + b + "/fw/a.bin;" + b + "/desc/a.txt;" + catalogue::sha256Hex(image) + ";1000\n";
   putSignedList(server, list, demoSecretKey());
   const CliRun trusted = run({"list", "--trusted-key", demoPublicKeyLine()});
   EXPECT_EQ(trusted.exit, 0) << trusted.err;

@@ -203,7 +203,8 @@ TEST(SerialMonitor, PortsAppearingAndLeavingBetweenScans) {
   EXPECT_TRUE(r.take().empty());
   registry->set({"/dev/ttyUSB0", "/dev/ttyACM0"});
   monitor.pass();
-  EXPECT_EQ(sorted(r.take()), (std::vector<std::string>{"SerialDeviceAdded /dev/ttyACM0", "SerialDeviceAdded /dev/ttyUSB0"}));
+  EXPECT_EQ(sorted(r.take()),
+            (std::vector<std::string>{"SerialDeviceAdded /dev/ttyACM0", "SerialDeviceAdded /dev/ttyUSB0"}));
   registry->set({"/dev/ttyACM0", "/dev/ttyUSB1"});
   monitor.pass();
   EXPECT_EQ(r.take(), (std::vector<std::string>{"SerialDeviceRemoved /dev/ttyUSB0", "SerialDeviceAdded /dev/ttyUSB1"}));
@@ -250,8 +251,11 @@ TEST(SerialMonitor, TheUsbFieldsAreTakenWhereTheRegistryFindsThemWithTheirTypesC
   auto registry = std::make_shared<FakeSerialRegistry>();
   auto e = std::make_shared<FakeEntry>();
   e->path = "/dev/ttyUSB0";
-  e->found = {{"USB Product Name", std::string("Adapter")}, {"USB Vendor Name", std::string("Maker")},
-              {"USB Serial Number", 42}, {"idVendor", std::int64_t{0xF1A5}}, {"idProduct", std::string("1")}};
+  e->found = {{"USB Product Name", std::string("Adapter")},
+              {"USB Vendor Name", std::string("Maker")},
+              {"USB Serial Number", 42},
+              {"idVendor", std::int64_t{0xF1A5}},
+              {"idProduct", std::string("1")}};
   registry->ports = platform::SerialRegistryIterator{e};
   SerialDeviceMonitor monitor(registry);
   monitor.pass();

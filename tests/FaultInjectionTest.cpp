@@ -105,22 +105,20 @@ TEST_P(ServerFault, TheServerMisanswers) {
   expectDownloadFailure();
   recoverAndUpdateAgain();
 }
-INSTANTIATE_TEST_SUITE_P(FaultInjection, ServerFault,
-                         ::testing::Values(Behaviour::of(Fault::notFound), Behaviour::of(Fault::wrongLength),
-                                           Behaviour::redirectTo("file:///etc/passwd"),
-                                           Behaviour::redirectTo("ftp://127.0.0.1:1/x"), Behaviour::answerWith(204),
-                                           Behaviour::answerWith(206, 100), Behaviour::answerWith(300),
-                                           Behaviour::answerWith(301), Behaviour::answerWith(304),
-                                           Behaviour::answerWith(399), Behaviour::encodedAs("x-squash"),
-                                           Behaviour::secondLength(100)),
-                         [](const ::testing::TestParamInfo<Behaviour>& info) {
-                           const Behaviour& b = info.param;
-                           std::string name = std::to_string(info.index) + "_fault" +
-                                              std::to_string(static_cast<int>(b.fault));
-                           if (b.fault == Fault::status) name += "_status" + std::to_string(b.status);
-                           if (b.fault == Fault::redirect) name += b.location.rfind("ftp", 0) == 0 ? "_ftp" : "_file";
-                           return name;
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    FaultInjection, ServerFault,
+    ::testing::Values(Behaviour::of(Fault::notFound), Behaviour::of(Fault::wrongLength),
+                      Behaviour::redirectTo("file:///etc/passwd"), Behaviour::redirectTo("ftp://127.0.0.1:1/x"),
+                      Behaviour::answerWith(204), Behaviour::answerWith(206, 100), Behaviour::answerWith(300),
+                      Behaviour::answerWith(301), Behaviour::answerWith(304), Behaviour::answerWith(399),
+                      Behaviour::encodedAs("x-squash"), Behaviour::secondLength(100)),
+    [](const ::testing::TestParamInfo<Behaviour>& info) {
+      const Behaviour& b = info.param;
+      std::string name = std::to_string(info.index) + "_fault" + std::to_string(static_cast<int>(b.fault));
+      if (b.fault == Fault::status) name += "_status" + std::to_string(b.status);
+      if (b.fault == Fault::redirect) name += b.location.rfind("ftp", 0) == 0 ? "_ftp" : "_file";
+      return name;
+    });
 
 TEST_F(FaultInjection, TheServerTricklesBelowTheMinimumRate) {
   platform::UrlReadOptions quick = platform::UrlReadOptions::forImage();

@@ -5,9 +5,9 @@
 #include "catalogue/FirmwareList.h"
 #include "catalogue/ImageCheck.h"
 #include "catalogue/ListLines.h"
+#include "catalogue/ZeroFill.h"
 #include "server/ListSigning.h"
 #include "server/SampleCatalogue.h"
-#include "catalogue/ZeroFill.h"
 
 using namespace catalogue;
 
@@ -28,8 +28,8 @@ TEST(FirmwareListLines, FinalNewlineAndEmptyLinesAreKept) {
 
 // The window keeps its lines in one text; they must be the lines the format gives.
 TEST(FirmwareListLines, KeptLinesAreTheFormatsLines) {
-  for (const std::string text : {"", "\n", "\r", "\r\n\r\n", "x", "x\n", "\rx\r\r\ny\r", "a;1\r;2\n\nb;3;4\n",
-                                 "\n\nlast"}) {
+  for (const std::string text :
+       {"", "\n", "\r", "\r\n\r\n", "x", "x\n", "\rx\r\r\ny\r", "a;1\r;2\n\nb;3;4\n", "\n\nlast"}) {
     const ListLines kept(platform::Data(text.begin(), text.end()));
     std::vector<std::string> lines;
     for (std::size_t i = 0; i < kept.size(); ++i) lines.emplace_back(kept[i]);
@@ -137,10 +137,11 @@ TEST(ImageCheckFields, AbsentOrEmptySayNothingMalformedIsRefused) {
   EXPECT_EQ(readImageCheck(splitFields("t;1;2;v;d;i;u;;"), check), ImageCheckReading::ok);
   EXPECT_FALSE(check.checksAnything());
   for (const std::string& bad : {std::string(63, 'a'), std::string(65, 'a'), std::string(63, 'a') + "g", " " + hex,
-                                hex + " ", "0x" + std::string(62, 'a')})
+                                 hex + " ", "0x" + std::string(62, 'a')})
     EXPECT_EQ(readImageCheck(splitFields("t;1;2;v;d;i;u;" + bad), check), ImageCheckReading::badHash) << bad;
   for (const char* bad : {"-1", "+1", " 1", "1 ", "1e3", "0x10", "18446744073709551616"})
-    EXPECT_EQ(readImageCheck(splitFields("t;1;2;v;d;i;u;;" + std::string(bad)), check), ImageCheckReading::badSize) << bad;
+    EXPECT_EQ(readImageCheck(splitFields("t;1;2;v;d;i;u;;" + std::string(bad)), check), ImageCheckReading::badSize)
+        << bad;
   EXPECT_FALSE(check.checksAnything());
 
   const std::string mixed = "E3B0C44298FC1C149AFBF4C8996FB92427AE41E4649B934CA495991B7852b855";
@@ -188,8 +189,8 @@ TEST(ListSigningTest, SigningTheSampleListReproducesItsHashes) {
     unsigned_ += "\n";
   }
   unsigned_.pop_back();
-  std::map<std::string, std::size_t> sizes{{"ef-rf-1000.bin", 1000}, {"ef-rf-1024.bin", 1024},
-                                           {"pk-nz-2048.bin", 2048}, {"pk-nz-65536.bin", 65536}};
+  std::map<std::string, std::size_t> sizes{
+      {"ef-rf-1000.bin", 1000}, {"ef-rf-1024.bin", 1024}, {"pk-nz-2048.bin", 2048}, {"pk-nz-65536.bin", 65536}};
   const auto lookup = [&](const std::string& name) -> std::optional<platform::Data> {
     if (!sizes.count(name)) return std::nullopt;
     return sampleImage(sizes[name], name);

@@ -3,26 +3,26 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 
-#include "platform/hidraw/HidrawManager.h"
 #include <linux/hidraw.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <umockdev.h>
 #include <unistd.h>
+#include "platform/hidraw/HidrawManager.h"
 
 #include <chrono>
-#include <filesystem>
 #include <condition_variable>
 #include <cstring>
+#include <filesystem>
 #include <mutex>
 #include <thread>
 
+#include <linux/usbdevice_fs.h>
 #include "devicelink/HIDDeviceMonitor.h"
 #include "devicelink/RFDevice.h"
 #include "platform/Dictionary.h"
 #include "platform/NotificationCenter.h"
 #include "platform/Thread.h"
-#include <linux/usbdevice_fs.h>
 
 #include "devicelink/SerialDeviceMonitor.h"
 #include "devicelink/USBDeviceMonitor.h"
@@ -191,7 +191,8 @@ TEST_F(Hidraw, SerialPortsFindTheirUsbFieldsOnTheNearestAncestor) {
   gchar* usb = umockdev_testbed_add_device(testbed, "usb", "1-5", nullptr, "idVendor", "f1a5", "idProduct", "00a0",
                                            "product", "Serial adapter", "manufacturer", "Maker", "serial", "SN42",
                                            nullptr, "DEVTYPE", "usb_device", nullptr);
-  gchar* intf = umockdev_testbed_add_device(testbed, "usb", "1-5:1.0", usb, nullptr, "DEVTYPE", "usb_interface", nullptr);
+  gchar* intf =
+      umockdev_testbed_add_device(testbed, "usb", "1-5:1.0", usb, nullptr, "DEVTYPE", "usb_interface", nullptr);
   gchar* port = umockdev_testbed_add_device(testbed, "usb-serial", "ttyUSB0", intf, nullptr, nullptr);
   gchar* tty = umockdev_testbed_add_device(testbed, "tty", "ttyUSB0", port, "dev", "188:0", nullptr, "DEVNAME",
                                            "/dev/ttyUSB0", nullptr);
@@ -213,7 +214,8 @@ namespace {
 // usbfs as far as libusb asks it when it opens a device.
 gboolean onUsbfsIoctl(UMockdevIoctlBase*, UMockdevIoctlClient* client, gpointer) {
   if (umockdev_ioctl_client_get_request(client) == USBDEVFS_GET_CAPABILITIES) {
-    UMockdevIoctlData* caps = umockdev_ioctl_data_resolve(umockdev_ioctl_client_get_arg(client), 0, sizeof(__u32), nullptr);
+    UMockdevIoctlData* caps =
+        umockdev_ioctl_data_resolve(umockdev_ioctl_client_get_arg(client), 0, sizeof(__u32), nullptr);
     const __u32 none = 0;
     std::memcpy(caps->data, &none, sizeof none);
     umockdev_ioctl_client_complete(client, 0, 0);
@@ -225,9 +227,9 @@ gboolean onUsbfsIoctl(UMockdevIoctlBase*, UMockdevIoctlClient* client, gpointer)
 }  // namespace
 
 TEST_F(Hidraw, TheUsbMonitorOpensAndAnnouncesADeviceThroughLibusb) {
-  std::vector<std::uint8_t> descriptors = {18, 1, 0x00, 0x02, 0, 0, 0, 64, 0xA5, 0xF1, 0x01, 0x00, 0x00, 0x01, 1, 2, 3, 1,
-                                           9, 2, 18, 0, 1, 1, 0, 0x80, 50,
-                                           9, 4, 0, 0, 0, 0xFF, 0, 0, 0};
+  std::vector<std::uint8_t> descriptors = {18,   1,    0x00, 0x02, 0, 0, 0, 64, 0xA5, 0xF1, 0x01, 0x00,
+                                           0x00, 0x01, 1,    2,    3, 1, 9, 2,  18,   0,    1,    1,
+                                           0,    0x80, 50,   9,    4, 0, 0, 0,  0xFF, 0,    0,    0};
   const std::string node = std::string(root) + "/dev/bus/usb/001/007";
   std::filesystem::create_directories(std::string(root) + "/dev/bus/usb/001");
   ASSERT_EQ(::mkfifo(node.c_str(), 0666), 0);

@@ -30,9 +30,7 @@ QApplication& application() {
   return *app;
 }
 
-bool shows(ViewController& vc, const char* text) {
-  return vc.message->stringValue().contains(QString::fromUtf8(text));
-}
+bool shows(ViewController& vc, const char* text) { return vc.message->stringValue().contains(QString::fromUtf8(text)); }
 
 }  // namespace
 

@@ -1,14 +1,14 @@
 // The sleep inhibitor against a real D-Bus daemon on a private bus, with
 // python-dbusmock's logind: the lock is held from the start report to the end
 // of the transfer, however it ends.
-#include <QDBusArgument>
-#include <QDBusConnection>
-#include <QDBusConnectionInterface>
-#include <QDBusMessage>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <QDBusArgument>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
 
 #include "app/StatusTexts.h"
 #include "support/WindowFixture.h"
@@ -118,9 +118,12 @@ class Inhibitor : public WindowFixture {
   }
   void startLogind() {
     ASSERT_TRUE(mock_.start({"/usr/bin/python3", "-m", "dbusmock", "--template", "logind", "--system"}, false));
-    ASSERT_TRUE(waitFor([] {
-      return QDBusConnection::systemBus().interface()->isServiceRegistered(QStringLiteral("org.freedesktop.login1"));
-    }, 15000));
+    ASSERT_TRUE(waitFor(
+        [] {
+          return QDBusConnection::systemBus().interface()->isServiceRegistered(
+              QStringLiteral("org.freedesktop.login1"));
+        },
+        15000));
   }
   bool lockHeld(bool held) {
     return waitFor([&] { return inhibitors().size() == (held ? 1u : 0u); }, 10000);

@@ -95,7 +95,8 @@ class Connection : public WindowFixture {
     NotificationCenter::defaultCenter().post(HIDDeviceConnected, Dictionary{{"device", d}});
   }
   void disconnect() {
-    NotificationCenter::defaultCenter().post(HIDDeviceDisconnected, Dictionary{{"id", std::string()}, {"device", last}});
+    NotificationCenter::defaultCenter().post(HIDDeviceDisconnected,
+                                             Dictionary{{"id", std::string()}, {"device", last}});
   }
   platform::IOHIDDeviceRef last;
 };

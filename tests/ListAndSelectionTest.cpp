@@ -8,8 +8,10 @@ std::string gb18030Of(const char* utf8);
 
 class ListAndSelection : public WindowFixture {
  protected:
-  std::string line(const std::string& title, const std::string& ids, const std::string& version, const std::string& desc) {
-    return title + ";" + ids + ";" + version + ";detail;" + server.base() + "/fw/ef-rf-1000.bin;" + server.base() + desc;
+  std::string line(const std::string& title, const std::string& ids, const std::string& version,
+                   const std::string& desc) {
+    return title + ";" + ids + ";" + version + ";detail;" + server.base() + "/fw/ef-rf-1000.bin;" + server.base() +
+           desc;
   }
   void putDescription(const std::string& path, const std::string& bytes) {
     server.put(path, platform::Data(bytes.begin(), bytes.end()));
@@ -115,7 +117,8 @@ TEST_F(ListAndSelection, ClickingARowShowsItsDescriptionAndMakesItCurrent) {
 TEST_F(ListAndSelection, AFailedDescriptionDisablesTheUpdateButton) {
   openWindow();
   clickRow(kRow2048);
-  server.setBehaviour("/desc/ef-rf-1024.txt", FirmwareServer::Behaviour::of(FirmwareServer::Behaviour::Fault::notFound));
+  server.setBehaviour("/desc/ef-rf-1024.txt",
+                      FirmwareServer::Behaviour::of(FirmwareServer::Behaviour::Fault::notFound));
   clickRow(kRow1024);
   EXPECT_EQ(status(), texts::descriptionFailed);
   EXPECT_EQ(vc->pid(), 0x0002u);
@@ -134,21 +137,20 @@ TEST_F(ListAndSelection, MalformedEntriesAreRefusedWholeWithTheirOwnText) {
   putDescription("/desc/bad.txt", "\xff\xff\xff");
   putDescription("/desc/big.txt", std::string((1u << 20) + 2, 'a'));
   const std::string list = line("good", "f1a5;0001", "Ver 3.4.5", "/desc/ok.txt") + "\n" +
-                           "short;f1a5;0002;Ver 9.9.9;d;img\n" +
-                           line("noids", "zz;0002", "Ver 9.9.9", "/desc/ok.txt") + "\n" +
-                           line("twonumbers", "f1a5;0002", "Ver 9.9", "/desc/ok.txt") + "\n" +
+                           "short;f1a5;0002;Ver 9.9.9;d;img\n" + line("noids", "zz;0002", "Ver 9.9.9", "/desc/ok.txt") +
+                           "\n" + line("twonumbers", "f1a5;0002", "Ver 9.9", "/desc/ok.txt") + "\n" +
                            "nourl;f1a5;0002;Ver 9.9.9;d;img;\n" +
                            line("notgb", "f1a5;0002", "Ver 9.9.9", "/desc/bad.txt") + "\n" +
                            line("big", "f1a5;0002", "Ver 9.9.9", "/desc/big.txt") + "\n" +
                            line("gvendor", "g1a5;0002", "Ver 9.9.9", "/desc/ok.txt") + "\n" +
-                           line("badhash", "f1a5;0002", "Ver 9.9.9", "/desc/ok.txt") + ";" + std::string(63, 'a') + "\n" +
-                           line("badsize", "f1a5;0002", "Ver 9.9.9", "/desc/ok.txt") + ";;1000 \n";
+                           line("badhash", "f1a5;0002", "Ver 9.9.9", "/desc/ok.txt") + ";" + std::string(63, 'a') +
+                           "\n" + line("badsize", "f1a5;0002", "Ver 9.9.9", "/desc/ok.txt") + ";;1000 \n";
   putList(list);
   openWindow();
   clickRow(0);
   ASSERT_EQ(status(), " 好");
-  const std::pair<int, const char*> cases[] = {{1, texts::entryIncomplete},     {2, texts::entryBadIds},
-                                               {3, texts::entryBadVersion},     {4, texts::entryBadDescriptionUrl},
+  const std::pair<int, const char*> cases[] = {{1, texts::entryIncomplete},    {2, texts::entryBadIds},
+                                               {3, texts::entryBadVersion},    {4, texts::entryBadDescriptionUrl},
                                                {5, texts::descriptionNotText}, {6, texts::descriptionTooLarge},
                                                {7, texts::entryBadIds},        {8, texts::entryBadHash},
                                                {9, texts::entryBadSize}};

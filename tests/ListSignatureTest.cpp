@@ -21,7 +21,8 @@ namespace {
 
 platform::Data bytesOf(const std::string& text) { return platform::Data(text.begin(), text.end()); }
 
-const std::string kList = "EF-RF;f1a5;0001;Ver 1.0.0;d;http://h/fw/a.bin;http://h/d.txt;" + std::string(64, 'a') + ";3\n";
+const std::string kList =
+    "EF-RF;f1a5;0001;Ver 1.0.0;d;http://h/fw/a.bin;http://h/d.txt;" + std::string(64, 'a') + ";3\n";
 
 Verdict verify(const std::string& list, const std::string& signature, const std::vector<PublicKey>& keys) {
   return verifyListSignature(bytesOf(list), bytesOf(signature), keys);
@@ -90,10 +91,9 @@ TEST(ListSignature, AFileCutShortOrOutOfFormIsMalformed) {
     for (int i = 0; i < line; ++i) at = signature.find('\n', at) + 1;
     return at;
   };
-  for (const auto& [at, length, to] : {std::tuple{lineStart(0), 1, "U"},
-                                       std::tuple{lineStart(1) + 1, 1, "X"},  // algorithm "Et"
-                                       std::tuple{lineStart(2), 17, "trusted comment:"},
-                                       std::tuple{lineStart(3), 0, " "}}) {
+  for (const auto& [at, length, to] :
+       {std::tuple{lineStart(0), 1, "U"}, std::tuple{lineStart(1) + 1, 1, "X"},  // algorithm "Et"
+        std::tuple{lineStart(2), 17, "trusted comment:"}, std::tuple{lineStart(3), 0, " "}}) {
     std::string changed = signature;
     changed.replace(at, length, to);
     EXPECT_EQ(verify(kList, changed, trusted), Verdict::malformed) << to;

@@ -5,8 +5,8 @@
 #include <thread>
 
 #include "platform/Dictionary.h"
-#include "platform/NotificationCenter.h"
 #include "platform/LongLines.h"
+#include "platform/NotificationCenter.h"
 #include "platform/Scanner.h"
 #include "platform/TextDecoding.h"
 

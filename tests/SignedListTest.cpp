@@ -80,14 +80,13 @@ TEST_P(TamperedList, IsRefusedBeforeAnythingIsRead) {
   EXPECT_EQ(catalogueReads(), 0u);
   EXPECT_TRUE(adapter->received().empty());
 }
-INSTANTIATE_TEST_SUITE_P(
-    SignedList, TamperedList,
-    ::testing::Values(std::pair(Tampering::oneByte, texts::listSignatureListAltered),
-                      std::pair(Tampering::otherKey, texts::listSignatureUnknownKey),
-                      std::pair(Tampering::missing, texts::listSignatureMissing),
-                      std::pair(Tampering::commentChanged, texts::listSignatureCommentAltered),
-                      std::pair(Tampering::cutShort, texts::listSignatureMalformed)),
-    nameOf);
+INSTANTIATE_TEST_SUITE_P(SignedList, TamperedList,
+                         ::testing::Values(std::pair(Tampering::oneByte, texts::listSignatureListAltered),
+                                           std::pair(Tampering::otherKey, texts::listSignatureUnknownKey),
+                                           std::pair(Tampering::missing, texts::listSignatureMissing),
+                                           std::pair(Tampering::commentChanged, texts::listSignatureCommentAltered),
+                                           std::pair(Tampering::cutShort, texts::listSignatureMalformed)),
+                         nameOf);
 
 // The signature is read within what is left of the list's deadline.
 TEST_F(SignedList, ATricklingSignatureEndsAtTheListsDeadline) {

@@ -73,8 +73,9 @@ TEST(Translation, FormattedTextsAreRecognisedAndKeepTheirValues) {
             "\r\nCurrent adapter version: VER 1.20.255");
   EXPECT_EQ(translatedStatus("\r\n镜头ID->0XAB12").toStdString(), "\r\nLens ID->0XAB12");
   // A node name is carried over as it is, "%1" and all.
-  EXPECT_EQ(translatedStatus("\r\n发现接环 /dev/hid%1raw，但没有权限打开：请安装 udev 规则后重新插入接环").toStdString(),
-            "\r\nFound adapter /dev/hid%1raw, but may not open it: install the udev rule, then plug the adapter in again");
+  EXPECT_EQ(
+      translatedStatus("\r\n发现接环 /dev/hid%1raw，但没有权限打开：请安装 udev 规则后重新插入接环").toStdString(),
+      "\r\nFound adapter /dev/hid%1raw, but may not open it: install the udev rule, then plug the adapter in again");
   EXPECT_EQ(translatedStatus("读取固件列表成功").toStdString(), "Firmware list read");
   EXPECT_EQ(translatedStatus("\r\n固件更新已完成").toStdString(), "\r\nFirmware update complete");
   // A description, or any text that is not one of the tool's, as it is.

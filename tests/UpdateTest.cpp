@@ -137,9 +137,8 @@ TEST_F(Update, NoAdapterSaysSoAndAnAdapterPluggedLaterStartsOnItsFirstReply) {
   pressUpdate();
   ASSERT_TRUE(waitForStatus(texts::noDevice));
   EXPECT_EQ(status(), texts::noDevice);
-  EXPECT_TRUE(std::any_of(statuses.begin(), statuses.end(), [](const std::string& s) {
-    return s.rfind("正在下载固件.....\r\n固件下载成功", 0) == 0;
-  }));
+  EXPECT_TRUE(std::any_of(statuses.begin(), statuses.end(),
+                          [](const std::string& s) { return s.rfind("正在下载固件.....\r\n固件下载成功", 0) == 0; }));
   EXPECT_EQ(vc->state(), stateConstants::stStartWriteData);
   auto adapter = plug(kProductA);
   ASSERT_TRUE(waitForStatus("\r\n设备已连接"));
@@ -149,7 +148,8 @@ TEST_F(Update, NoAdapterSaysSoAndAnAdapterPluggedLaterStartsOnItsFirstReply) {
 
 // Adapters that differ from the entry f1a5:0001 in the product id, or in the
 // vendor id only. Each is found through an entry of its own ids (the last row).
-class AdapterWithOtherIds : public Update, public ::testing::WithParamInterface<std::pair<std::int64_t, std::int64_t>> {};
+class AdapterWithOtherIds : public Update,
+                            public ::testing::WithParamInterface<std::pair<std::int64_t, std::int64_t>> {};
 
 TEST_P(AdapterWithOtherIds, IsNotWritten) {
   const auto [vendor, product] = GetParam();
@@ -187,7 +187,7 @@ TEST_F(Update, UnplugMidTransferEndsItAndAFreshUpdateWritesTheWholeImage) {
   EXPECT_EQ(status(), texts::disconnected);
   EXPECT_EQ(vc->state(), stateConstants::stEmpty);
   EXPECT_EQ(adapter->dataReportCount(), 5u);
-  EXPECT_FALSE(vc->processBar->isHidden());  // stays where it was
+  EXPECT_FALSE(vc->processBar->isHidden());            // stays where it was
   EXPECT_EQ(vc->processBar->doubleValue(), 5 * 6.25);  // five pieces went out
 
   adapter->changeSettings([](auto& s) { s.unplugAfterDataReports.reset(); });

@@ -111,9 +111,11 @@ TEST_F(UrlReaderTest, OnlyHttpAndHttpsAlsoAfterARedirect) {
 }
 
 TEST_F(UrlReaderTest, AtMostFiveRedirects) {
-  for (int i = 0; i < 7; ++i) server.setBehaviour("/r" + std::to_string(i), FirmwareServer::Behaviour::redirectTo(url("/r" + std::to_string(i + 1))));
+  for (int i = 0; i < 7; ++i)
+    server.setBehaviour("/r" + std::to_string(i),
+                        FirmwareServer::Behaviour::redirectTo(url("/r" + std::to_string(i + 1))));
   server.put("/r7", body);
-  EXPECT_EQ(readURL(url("/r2")).status, Status::ok);  // five hops
+  EXPECT_EQ(readURL(url("/r2")).status, Status::ok);      // five hops
   EXPECT_EQ(readURL(url("/r1")).status, Status::failed);  // six
 }
 

@@ -7,8 +7,8 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstring>
 #include <chrono>
+#include <cstring>
 #include <sstream>
 
 #include "ContentCoding.h"
@@ -43,7 +43,8 @@ std::string header(int status, const char* reason, std::size_t length, const std
                    const std::string& extra = "") {
   std::ostringstream h;
   h << "HTTP/1.1 " << status << ' ' << reason << "\r\nContent-Length: " << length << "\r\nContent-Type: " << type
-    << "\r\nConnection: close\r\n" << extra << "\r\n";
+    << "\r\nConnection: close\r\n"
+    << extra << "\r\n";
   return h.str();
 }
 
@@ -188,7 +189,8 @@ void FirmwareServer::answer(int fd, const std::string& path) {
   }
   if (behaviour.fault == Fault::encoded) {
     const auto encoded = encodeBody(*resource.body, behaviour.coding);
-    sendText(fd, header(200, "OK", encoded.size(), resource.contentType, "Content-Encoding: " + behaviour.coding + "\r\n"));
+    sendText(fd,
+             header(200, "OK", encoded.size(), resource.contentType, "Content-Encoding: " + behaviour.coding + "\r\n"));
     sendAll(fd, reinterpret_cast<const char*>(encoded.data()), encoded.size());
     return;
   }

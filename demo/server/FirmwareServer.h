@@ -17,31 +17,60 @@ class FirmwareServer {
  public:
   struct Behaviour {
     enum class Fault {
-      none, notFound, cutAt, wrongLength, stall, redirect,
+      none,
+      notFound,
+      cutAt,
+      wrongLength,
+      stall,
+      redirect,
       status,        // under status `status`, the whole body or its first `cutAt` bytes
       encoded,       // the body in the content coding `coding` (gzip and deflate compressed, others as they are)
       doubleLength,  // a second Content-Length header of `cutAt`, then the whole body
       trickle,       // the body at `bytesPerSecond`
     };
     Fault fault = Fault::none;
-    std::size_t cutAt = 0;       // cutAt: bytes of the body sent before the connection is closed
-    std::string location;        // redirect: the Location header
+    std::size_t cutAt = 0;  // cutAt: bytes of the body sent before the connection is closed
+    std::string location;   // redirect: the Location header
     int status = 200;
     std::string coding;
     double bytesPerSecond = 2;
 
-    static Behaviour of(Fault f) { Behaviour b; b.fault = f; return b; }
-    static Behaviour cut(std::size_t bytes) { Behaviour b = of(Fault::cutAt); b.cutAt = bytes; return b; }
-    static Behaviour redirectTo(std::string url) { Behaviour b = of(Fault::redirect); b.location = std::move(url); return b; }
+    static Behaviour of(Fault f) {
+      Behaviour b;
+      b.fault = f;
+      return b;
+    }
+    static Behaviour cut(std::size_t bytes) {
+      Behaviour b = of(Fault::cutAt);
+      b.cutAt = bytes;
+      return b;
+    }
+    static Behaviour redirectTo(std::string url) {
+      Behaviour b = of(Fault::redirect);
+      b.location = std::move(url);
+      return b;
+    }
     static Behaviour answerWith(int status, std::size_t bytes = 0) {
       Behaviour b = of(Fault::status);
       b.status = status;
       b.cutAt = bytes;
       return b;
     }
-    static Behaviour encodedAs(std::string coding) { Behaviour b = of(Fault::encoded); b.coding = std::move(coding); return b; }
-    static Behaviour secondLength(std::size_t length) { Behaviour b = of(Fault::doubleLength); b.cutAt = length; return b; }
-    static Behaviour trickling(double bytesPerSecond) { Behaviour b = of(Fault::trickle); b.bytesPerSecond = bytesPerSecond; return b; }
+    static Behaviour encodedAs(std::string coding) {
+      Behaviour b = of(Fault::encoded);
+      b.coding = std::move(coding);
+      return b;
+    }
+    static Behaviour secondLength(std::size_t length) {
+      Behaviour b = of(Fault::doubleLength);
+      b.cutAt = length;
+      return b;
+    }
+    static Behaviour trickling(double bytesPerSecond) {
+      Behaviour b = of(Fault::trickle);
+      b.bytesPerSecond = bytesPerSecond;
+      return b;
+    }
   };
 
   FirmwareServer() = default;

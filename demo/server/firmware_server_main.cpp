@@ -1,5 +1,6 @@
 // Serves the sample catalogue on loopback until it is stopped; or, for firmware
 // publishers, fills in the hash and size of a list's images and signs the list.
+#include <unistd.h>
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <csignal>
@@ -9,7 +10,6 @@
 #include <iterator>
 #include <optional>
 #include <string>
-#include <unistd.h>
 
 #include "ListSigning.h"
 #include "SampleCatalogue.h"

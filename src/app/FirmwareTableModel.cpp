@@ -5,7 +5,8 @@
 
 #include "ViewController.h"
 
-FirmwareTableModel::FirmwareTableModel(ViewController* controller) : QAbstractTableModel(controller), controller_(controller) {}
+FirmwareTableModel::FirmwareTableModel(ViewController* controller)
+    : QAbstractTableModel(controller), controller_(controller) {}
 
 int FirmwareTableModel::rowCount(const QModelIndex& parent) const {
   return parent.isValid() ? 0 : controller_->numberOfRows();
@@ -32,7 +33,8 @@ QSize FirmwareCellDelegate::sizeHint(const QStyleOptionViewItem& option, const Q
   return {200, rowHeight(option.fontMetrics)};
 }
 
-void FirmwareCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const {
+void FirmwareCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                                 const QModelIndex& index) const {
   QStyleOptionViewItem opt = option;
   initStyleOption(&opt, index);
   opt.text.clear();

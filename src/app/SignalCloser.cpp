@@ -7,8 +7,8 @@
 #include <cstdio>
 
 #include "WindowTexts.h"
-#include "update/ExchangeTexts.h"
 #include "translation/StatusTranslation.h"
+#include "update/ExchangeTexts.h"
 
 namespace {
 int wakeFds[2] = {-1, -1};

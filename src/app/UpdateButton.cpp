@@ -28,7 +28,6 @@ void ViewController::downloadJob(const std::string& line, const update::Firmware
 }
 
 void ViewController::writeData(std::shared_ptr<const platform::Data> image, const update::FirmwareEntry& entry) {
-  exchange_->post([image = std::move(image), entry](update::AdapterExchange& exchange) {
-    exchange.imageDownloaded(image, entry);
-  });
+  exchange_->post(
+      [image = std::move(image), entry](update::AdapterExchange& exchange) { exchange.imageDownloaded(image, entry); });
 }

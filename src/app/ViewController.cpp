@@ -10,8 +10,8 @@
 #include "SleepInhibitor.h"
 #include "StatusLines.h"
 #include "catalogue/TrustedKeys.h"
-#include "road/ListRow.h"
 #include "platform/MainQueue.h"
+#include "road/ListRow.h"
 #include "translation/StatusTranslation.h"
 #include "ui_ViewController.h"
 
@@ -126,17 +126,33 @@ std::shared_ptr<HIDDeviceMonitor> ViewController::rfDeviceMonitor() const {
   return rfDeviceMonitor_;
 }
 
-std::int64_t ViewController::state() const { return ask([](const auto& e) { return e.state(); }); }
-bool ViewController::isConnected() const { return ask([](const auto& e) { return e.isConnected(); }); }
+std::int64_t ViewController::state() const {
+  return ask([](const auto& e) { return e.state(); });
+}
+bool ViewController::isConnected() const {
+  return ask([](const auto& e) { return e.isConnected(); });
+}
 std::shared_ptr<RFDevice> ViewController::connectedDevice() const {
   return ask([](const auto& e) { return e.connectedDevice(); });
 }
-std::optional<platform::Data> ViewController::rdata() const { return ask([](const auto& e) { return e.rdata(); }); }
-std::vector<std::uint8_t> ViewController::start_tab() const { return ask([](const auto& e) { return e.start_tab(); }); }
-std::shared_ptr<const platform::Data> ViewController::bin() const { return ask([](const auto& e) { return e.bin(); }); }
-std::int64_t ViewController::positionofbin() const { return ask([](const auto& e) { return e.positionofbin(); }); }
-std::vector<HIDMonitorData> ViewController::pv() const { return ask([](const auto& e) { return e.pv(); }); }
-std::int64_t ViewController::cnt() const { return ask([](const auto& e) { return e.cnt(); }); }
+std::optional<platform::Data> ViewController::rdata() const {
+  return ask([](const auto& e) { return e.rdata(); });
+}
+std::vector<std::uint8_t> ViewController::start_tab() const {
+  return ask([](const auto& e) { return e.start_tab(); });
+}
+std::shared_ptr<const platform::Data> ViewController::bin() const {
+  return ask([](const auto& e) { return e.bin(); });
+}
+std::int64_t ViewController::positionofbin() const {
+  return ask([](const auto& e) { return e.positionofbin(); });
+}
+std::vector<HIDMonitorData> ViewController::pv() const {
+  return ask([](const auto& e) { return e.pv(); });
+}
+std::int64_t ViewController::cnt() const {
+  return ask([](const auto& e) { return e.cnt(); });
+}
 bool ViewController::exchangeBusy() const {
   return ask([](const auto& e) { return e.updateUnderWay() || e.pausing(); });
 }

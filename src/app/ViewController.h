@@ -147,7 +147,8 @@ class ViewController : public QWidget {
   void downloadJob(const std::string& line, const update::FirmwareEntry& entry);
   template <typename Query>
   auto ask(Query query) const {
-    return exchange_->call([&](update::AdapterExchange& e) { return query(static_cast<const update::AdapterExchange&>(e)); });
+    return exchange_->call(
+        [&](update::AdapterExchange& e) { return query(static_cast<const update::AdapterExchange&>(e)); });
   }
 
   std::unique_ptr<Ui::ViewController> ui_;

@@ -52,15 +52,15 @@ bool readHexField(const std::string& field, std::uint32_t& target) { return plat
 
 bool readVersionField(const std::string& field, std::array<std::int64_t, 3>& version) {
   std::string text = field;
-  std::transform(text.begin(), text.end(), text.begin(),
-                 [](unsigned char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : static_cast<char>(c); });
+  std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : static_cast<char>(c);
+  });
   text = removeAll(text, "ver");
   text.erase(std::remove(text.begin(), text.end(), ' '), text.end());
   std::vector<std::string> pieces = split(text, '.');
   pieces.erase(std::remove(pieces.begin(), pieces.end(), std::string()), pieces.end());
   bool all = pieces.size() >= 3;
-  for (std::size_t i = 0; i < 3 && i < pieces.size(); ++i)
-    all = platform::scanInt(pieces[i], version[i]) && all;
+  for (std::size_t i = 0; i < 3 && i < pieces.size(); ++i) all = platform::scanInt(pieces[i], version[i]) && all;
   return all;
 }
 

@@ -11,8 +11,15 @@ namespace catalogue {
 
 // Field numbers of a list line.
 enum Field : std::size_t {
-  fTitle = 0, fVendor = 1, fProduct = 2, fVersion = 3, fDetail = 4, fImage = 5, fDescription = 6,
-  fSha256 = 7, fSize = 8,  // optional
+  fTitle = 0,
+  fVendor = 1,
+  fProduct = 2,
+  fVersion = 3,
+  fDetail = 4,
+  fImage = 5,
+  fDescription = 6,
+  fSha256 = 7,
+  fSize = 8,  // optional
 };
 constexpr std::size_t kFieldsToShow = 5;
 constexpr std::size_t kFieldsToDownload = 6;

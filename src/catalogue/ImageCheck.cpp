@@ -45,8 +45,8 @@ ImageCheckReading readImageCheck(const std::vector<std::string>& fields, ImageCh
 }
 
 std::string sha256Hex(const platform::Data& bytes) {
-  const QByteArray view = QByteArray::fromRawData(reinterpret_cast<const char*>(bytes.data()),
-                                                  static_cast<qsizetype>(bytes.size()));
+  const QByteArray view =
+      QByteArray::fromRawData(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size()));
   return QCryptographicHash::hash(view, QCryptographicHash::Sha256).toHex().toStdString();
 }
 

@@ -40,8 +40,6 @@ std::string_view ListLines::operator[](std::size_t line) const {
   return text().substr(start, ends_[line] - start);
 }
 
-std::string_view ListLines::text() const {
-  return {reinterpret_cast<const char*>(text_.data()), text_.size()};
-}
+std::string_view ListLines::text() const { return {reinterpret_cast<const char*>(text_.data()), text_.size()}; }
 
 }  // namespace catalogue

@@ -32,8 +32,8 @@ const char* checkSignature(const std::string& url, platform::UrlReadOptions opti
     if (options.deadlineSeconds <= 0) return texts::listSignatureMissing;
   }
   platform::Data signature;
-  if (const char* failure = readFromServer(url + ".minisig", options, kMaxSignatureBytes,
-                                           texts::listSignatureMalformed, texts::listSignatureMissing, signature))
+  if (const char* failure = readFromServer(url + ".minisig", options, kMaxSignatureBytes, texts::listSignatureMalformed,
+                                           texts::listSignatureMissing, signature))
     return failure;
   return refusalOf(verifyListSignature(list, signature, trustedKeys));
 }

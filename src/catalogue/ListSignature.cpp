@@ -104,7 +104,8 @@ SignatureVerdict verifyListSignature(const platform::Data& list, const platform:
                                      const std::vector<PublicKey>& trusted) {
   const auto file = readSignatureFile(signatureFile);
   if (!file) return SignatureVerdict::malformed;
-  const auto key = std::find_if(trusted.begin(), trusted.end(), [&](const PublicKey& k) { return k.id == file->keyId; });
+  const auto key =
+      std::find_if(trusted.begin(), trusted.end(), [&](const PublicKey& k) { return k.id == file->keyId; });
   if (key == trusted.end()) return SignatureVerdict::unknownKey;
   if (!verifies(file->signature, signedMessage(list, file->prehashed), *key)) return SignatureVerdict::listAltered;
   if (!verifies(file->globalSignature, globalMessage(file->signature, file->trustedComment), *key))

@@ -18,7 +18,8 @@ std::vector<PublicKey> builtInTrustedKeys() {
   std::istringstream lines(RINGFLASH_TRUSTED_KEYS);
   for (std::string line; lines >> line;) {
     auto key = readPublicKey(line);
-    if (!key) throw std::invalid_argument("RINGFLASH_TRUSTED_KEYS holds a key that is not a minisign public key: " + line);
+    if (!key)
+      throw std::invalid_argument("RINGFLASH_TRUSTED_KEYS holds a key that is not a minisign public key: " + line);
     keys.push_back(*key);
   }
   return keys;

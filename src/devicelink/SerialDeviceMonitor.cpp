@@ -18,11 +18,13 @@ std::optional<T> as(const std::any& value) {
 SerialDeviceMonitor::SerialDeviceMonitor(std::shared_ptr<platform::SerialRegistry> registry)
     : registry_(std::move(registry)) {}
 
-std::any SerialDeviceMonitor::getDeviceProperty(const platform::SerialRegistryEntry& device, const std::string& key) const {
+std::any SerialDeviceMonitor::getDeviceProperty(const platform::SerialRegistryEntry& device,
+                                                const std::string& key) const {
   return device.property(key);
 }
 
-std::any SerialDeviceMonitor::getParentProperty(const platform::SerialRegistryEntry& device, const std::string& key) const {
+std::any SerialDeviceMonitor::getParentProperty(const platform::SerialRegistryEntry& device,
+                                                const std::string& key) const {
   return device.searchProperty(key);
 }
 

@@ -32,8 +32,12 @@ class LibusbInterface : public USBDeviceInterface {
     if (r == LIBUSB_ERROR_ACCESS || r == LIBUSB_ERROR_BUSY) return kIOReturnExclusiveAccess;
     return r;
   }
-  int GetDeviceVendor(std::uint16_t& vendor) override { return descriptor([&](auto& d) { vendor = d.idVendor; }); }
-  int GetDeviceProduct(std::uint16_t& product) override { return descriptor([&](auto& d) { product = d.idProduct; }); }
+  int GetDeviceVendor(std::uint16_t& vendor) override {
+    return descriptor([&](auto& d) { vendor = d.idVendor; });
+  }
+  int GetDeviceProduct(std::uint16_t& product) override {
+    return descriptor([&](auto& d) { product = d.idProduct; });
+  }
   libusb_device* device() const override { return dev_; }
   libusb_device_handle* handle() const override { return handle_; }
 
@@ -94,7 +98,7 @@ struct Watch {
   SerialQueue* queue;
   USBIteratorCallback arrived, left;
   USBIterator* added = nullptr;  // filled while the present devices are enumerated
-  std::thread::id enumerating;    // on this thread, inside the registration
+  std::thread::id enumerating;   // on this thread, inside the registration
 };
 
 int LIBUSB_CALL onHotplug(libusb_context*, libusb_device* dev, libusb_hotplug_event event, void* user) {
@@ -119,7 +123,8 @@ class LibusbRegistry : public USBRegistry {
       std::cout << "Unable to watch USB devices: libusb has no hotplug support here" << std::endl;
       return false;
     }
-    auto* watch = new Watch{&queue, std::move(arrived), std::move(left), &added, std::this_thread::get_id()};  // lives as long as the watch
+    auto* watch = new Watch{&queue, std::move(arrived), std::move(left), &added,
+                            std::this_thread::get_id()};  // lives as long as the watch
     std::lock_guard lock(registering_);
     const int r = libusb_hotplug_register_callback(
         ctx, static_cast<libusb_hotplug_event>(LIBUSB_HOTPLUG_EVENT_DEVICE_ARRIVED | LIBUSB_HOTPLUG_EVENT_DEVICE_LEFT),

@@ -13,8 +13,14 @@ ProgressIndicator::ProgressIndicator(QWidget* parent) : QProgressBar(parent) {
   refresh();
 }
 
-void ProgressIndicator::setMinValue(double v) { min_ = v; refresh(); }
-void ProgressIndicator::setMaxValue(double v) { max_ = v; refresh(); }
+void ProgressIndicator::setMinValue(double v) {
+  min_ = v;
+  refresh();
+}
+void ProgressIndicator::setMaxValue(double v) {
+  max_ = v;
+  refresh();
+}
 
 void ProgressIndicator::setDoubleValue(double v) {
   value_ = v;

@@ -12,8 +12,8 @@ std::size_t whitespaceAt(std::string_view s) {
   if (c == ' ' || (c >= 0x09 && c <= 0x0d)) return 1;
   auto is = [&](std::string_view seq) { return s.substr(0, seq.size()) == seq; };
   if (is("\xc2\x85") || is("\xc2\xa0")) return 2;
-  if (is("\xe1\x9a\x80") || is("\xe2\x80\xa8") || is("\xe2\x80\xa9") || is("\xe2\x80\xaf") ||
-      is("\xe2\x81\x9f") || is("\xe3\x80\x80"))
+  if (is("\xe1\x9a\x80") || is("\xe2\x80\xa8") || is("\xe2\x80\xa9") || is("\xe2\x80\xaf") || is("\xe2\x81\x9f") ||
+      is("\xe3\x80\x80"))
     return 3;
   if (s.size() >= 3 && is("\xe2\x80") && static_cast<unsigned char>(s[2]) >= 0x80 &&
       static_cast<unsigned char>(s[2]) <= 0x8a)
@@ -47,7 +47,7 @@ bool scanHexInt(std::string_view text, std::uint32_t& value) {
     if (v > std::numeric_limits<std::uint32_t>::max()) v = std::numeric_limits<std::uint32_t>::max() + 1ull;
   }
   value = v > std::numeric_limits<std::uint32_t>::max() ? std::numeric_limits<std::uint32_t>::max()
-                                                         : static_cast<std::uint32_t>(v);
+                                                        : static_cast<std::uint32_t>(v);
   return true;
 }
 

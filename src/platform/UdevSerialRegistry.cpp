@@ -37,7 +37,8 @@ class UdevEntry : public SerialRegistryEntry {
     for (udev_device* d = dev_; d; d = udev_device_get_parent(d)) {
       const char* value = udev_device_get_sysattr_value(d, it->second);
       if (!value) continue;
-      if (key == "idVendor" || key == "idProduct") return std::any(static_cast<std::int64_t>(std::strtol(value, nullptr, 16)));
+      if (key == "idVendor" || key == "idProduct")
+        return std::any(static_cast<std::int64_t>(std::strtol(value, nullptr, 16)));
       return std::any(std::string(value));
     }
     return {};

@@ -69,8 +69,7 @@ bool acceptContentLength(Sink& sink, std::string_view value) {
   for (std::size_t start = 0; start <= value.size();) {
     const std::size_t comma = std::min(value.find(',', start), value.size());
     const std::string_view one = trimmed(value.substr(start, comma - start));
-    if (one.empty() || !std::all_of(one.begin(), one.end(), [](char c) { return c >= '0' && c <= '9'; }))
-      return false;
+    if (one.empty() || !std::all_of(one.begin(), one.end(), [](char c) { return c >= '0' && c <= '9'; })) return false;
     if (sink.contentLength && *sink.contentLength != one) return false;
     sink.contentLength = std::string(one);
     start = comma + 1;

@@ -18,12 +18,12 @@ struct AdapterSettings {
   std::array<std::uint8_t, 3> version{1, 0, 0};
   std::uint16_t lensId = 0x00FF;
   double replyDelaySeconds = 0.0;
-  std::size_t replyLength = 64;                           // shorter replies carry fewer bytes
-  std::optional<std::size_t> silentAfterReports;          // answers nothing after this many reports
-  std::optional<std::size_t> unplugAfterDataReports;      // leaves right after this data report
-  std::optional<std::size_t> unplugAfterReports;          // leaves right after this report of any kind
-  bool accessDenied = false;                              // its node may not be opened by the user
-  std::optional<int> refuseKind;                          // does not take reports of this kind (ReceivedReport::Kind)
+  std::size_t replyLength = 64;                       // shorter replies carry fewer bytes
+  std::optional<std::size_t> silentAfterReports;      // answers nothing after this many reports
+  std::optional<std::size_t> unplugAfterDataReports;  // leaves right after this data report
+  std::optional<std::size_t> unplugAfterReports;      // leaves right after this report of any kind
+  bool accessDenied = false;                          // its node may not be opened by the user
+  std::optional<int> refuseKind;                      // does not take reports of this kind (ReceivedReport::Kind)
 };
 
 }  // namespace platform::sim

@@ -15,9 +15,9 @@ namespace platform::sim {
 namespace {
 
 // A vendor page with one 64-byte input and one 64-byte output report.
-const std::vector<std::uint8_t> kDescriptor = {
-    0x06, 0x00, 0xFF, 0x09, 0x01, 0xA1, 0x01, 0x09, 0x02, 0x15, 0x00, 0x26, 0xFF, 0x00, 0x75, 0x08,
-    0x95, 0x40, 0x81, 0x02, 0x09, 0x03, 0x95, 0x40, 0x91, 0x02, 0xC0};
+const std::vector<std::uint8_t> kDescriptor = {0x06, 0x00, 0xFF, 0x09, 0x01, 0xA1, 0x01, 0x09, 0x02,
+                                               0x15, 0x00, 0x26, 0xFF, 0x00, 0x75, 0x08, 0x95, 0x40,
+                                               0x81, 0x02, 0x09, 0x03, 0x95, 0x40, 0x91, 0x02, 0xC0};
 
 gboolean answerIoctl(UMockdevIoctlBase*, UMockdevIoctlClient* client, gpointer) {
   const unsigned long request = umockdev_ioctl_client_get_request(client);
@@ -69,11 +69,12 @@ EmulatedHidrawBed::~EmulatedHidrawBed() {
 
 std::string EmulatedHidrawBed::addAdapter(const char* name, const AdapterSettings& settings, int port,
                                           EmulatedHidrawNode* node) {
-  const std::string portPath = std::to_string(port), vendor = hex4(settings.vendorId), product = hex4(settings.productId);
-  gchar* usb = umockdev_testbed_add_device(testbed_, "usb", ("1-" + portPath).c_str(), nullptr, "idVendor",
-                                           vendor.c_str(), "idProduct", product.c_str(), "product",
-                                           settings.product.c_str(), "busnum", "1", "devpath", portPath.c_str(),
-                                           nullptr, "DEVTYPE", "usb_device", nullptr);
+  const std::string portPath = std::to_string(port), vendor = hex4(settings.vendorId),
+                    product = hex4(settings.productId);
+  gchar* usb =
+      umockdev_testbed_add_device(testbed_, "usb", ("1-" + portPath).c_str(), nullptr, "idVendor", vendor.c_str(),
+                                  "idProduct", product.c_str(), "product", settings.product.c_str(), "busnum", "1",
+                                  "devpath", portPath.c_str(), nullptr, "DEVTYPE", "usb_device", nullptr);
   gchar* intf = umockdev_testbed_add_device(testbed_, "usb", ("1-" + portPath + ":1.0").c_str(), usb, nullptr,
                                             "DEVTYPE", "usb_interface", nullptr);
   const std::string hidId = "0003:0000" + vendor + ":0000" + product;

@@ -140,8 +140,12 @@ class SimulatedManager : public HIDManager {
 };
 
 SimEvent event(SimEvent::Kind kind, std::shared_ptr<SimulatedAdapter> adapter, double delay = 0) {
-  return SimEvent{Clock::now() + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(delay)), 0,
-                  kind, std::move(adapter), {}, 0};
+  return SimEvent{Clock::now() + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(delay)),
+                  0,
+                  kind,
+                  std::move(adapter),
+                  {},
+                  0};
 }
 
 }  // namespace
@@ -179,7 +183,8 @@ void SimulatedBus::unplug(const std::shared_ptr<SimulatedAdapter>& adapter) {
   plugged_.erase(it);
   adapter->pulledOut();
   for (auto& weak : inboxes_)
-    if (auto inbox = weak.lock(); inbox && inbox->matches(*adapter)) inbox->push(event(SimEvent::Kind::removed, adapter));
+    if (auto inbox = weak.lock(); inbox && inbox->matches(*adapter))
+      inbox->push(event(SimEvent::Kind::removed, adapter));
 }
 
 void SimulatedBus::deliverReport(const std::shared_ptr<SimulatedAdapter>& adapter, Data report, double delaySeconds,

@@ -48,9 +48,9 @@ std::vector<Pattern> buildPatterns() {
     }
     if (!formatted) continue;
     re += QRegularExpression::escape(text.mid(at));
-    patterns.push_back({QRegularExpression(QRegularExpression::anchoredPattern(re),
-                                           QRegularExpression::CaseInsensitiveOption),
-                        source});
+    patterns.push_back(
+        {QRegularExpression(QRegularExpression::anchoredPattern(re), QRegularExpression::CaseInsensitiveOption),
+         source});
   }
   return patterns;
 }

@@ -17,11 +17,20 @@ std::vector<std::string> literalsOf(const std::string& s) {
   bool lineStart = true;
   for (std::size_t i = 0; i < s.size(); ++i) {
     const char c = s[i];
-    if (c == '\n') { lineStart = true; continue; }
+    if (c == '\n') {
+      lineStart = true;
+      continue;
+    }
     if (c == ' ' || c == '\t') continue;
-    if (lineStart && c == '#') { i = s.find('\n', i) - 1; continue; }
+    if (lineStart && c == '#') {
+      i = s.find('\n', i) - 1;
+      continue;
+    }
     lineStart = false;
-    if (s.compare(i, 2, "//") == 0) { i = s.find('\n', i) - 1; continue; }
+    if (s.compare(i, 2, "//") == 0) {
+      i = s.find('\n', i) - 1;
+      continue;
+    }
     if (s.compare(i, 2, "/*") == 0) {
       const std::size_t close = s.find("*/", i + 2);
       if (close == std::string::npos) break;

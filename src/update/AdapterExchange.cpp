@@ -286,12 +286,11 @@ void AdapterExchange::queryForLens() {
 }
 
 void AdapterExchange::showLensId(const platform::Data& reply) {
-  const unsigned lens = static_cast<std::uint16_t>(reply[reports::kReplyLensIdAt] * 256 +
-                                                   reply[reports::kReplyLensIdAt + 1]);
+  const unsigned lens =
+      static_cast<std::uint16_t>(reply[reports::kReplyLensIdAt] * 256 + reply[reports::kReplyLensIdAt + 1]);
   std::string text = format(texts::lensId, lens);
-  std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) {
-    return c < 0x80 ? static_cast<char>(std::toupper(c)) : static_cast<char>(c);
-  });
+  std::transform(text.begin(), text.end(), text.begin(),
+                 [](unsigned char c) { return c < 0x80 ? static_cast<char>(std::toupper(c)) : static_cast<char>(c); });
   target_.reset();
   ++deadlineToken_;
   enter(Phase::idle);

@@ -23,7 +23,7 @@ struct Pacing {
   static constexpr double adapterCheck = 1.0;  // for a monitor to find the adapter, before the query
   static constexpr double afterStart = 0.5;
   static constexpr double beforePiece = 0.1;
-  static constexpr double extra = 0.2;         // after the piece that finds the counter at 16
+  static constexpr double extra = 0.2;  // after the piece that finds the counter at 16
   static constexpr std::int64_t piecesBeforeExtra = 16;
 };
 
@@ -96,8 +96,7 @@ class AdapterExchange {
 
  private:
   void enter(Phase phase) { phase_ = phase; }
-  void pauseFor(double seconds, Phase next,
-                std::optional<std::chrono::steady_clock::time_point> since = std::nullopt);
+  void pauseFor(double seconds, Phase next, std::optional<std::chrono::steady_clock::time_point> since = std::nullopt);
   void awaitReply(double seconds, Phase next);
   void handleReply(const platform::Data& reply, std::optional<std::chrono::steady_clock::time_point> arrived);
   void queryForUpdate();

@@ -44,8 +44,9 @@ struct ExchangeThread::Timer {
       const Job current = *job;
       lock.unlock();
       if (current.sleeper) current.sleeper(current.seconds);
-      else std::this_thread::sleep_until(current.asked + std::chrono::duration_cast<std::chrono::steady_clock::duration>(
-                                                            std::chrono::duration<double>(current.seconds)));
+      else
+        std::this_thread::sleep_until(current.asked + std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                                                          std::chrono::duration<double>(current.seconds)));
       owner.post([token = current.token](AdapterExchange& exchange) { exchange.pauseOver(token); });
       lock.lock();
       job.reset();

@@ -10,9 +10,9 @@
 
 #include "EventWait.h"
 #include "app/ViewController.h"
+#include "server/SampleCatalogue.h"
 #include "sim/SimulatedAdapter.h"
 #include "sim/SimulatedBus.h"
-#include "server/SampleCatalogue.h"
 
 // Records the protocol's pauses instead of sleeping them.
 // The one-second pause before the adapter is asked stands for the time the
@@ -78,7 +78,7 @@ class WindowFixture : public ::testing::Test {
   std::shared_ptr<RecordingSleeper> sleeper = std::make_shared<RecordingSleeper>();
   std::unique_ptr<ViewController> vc;
   std::optional<platform::UrlReadOptions> textOptions;  // for the window, from before it loads
-  std::vector<catalogue::PublicKey> trustedKeys;         // likewise
-  std::vector<std::string> statuses;   // every status text, in order
-  std::vector<double> progress;        // every value the bar took after loading
+  std::vector<catalogue::PublicKey> trustedKeys;        // likewise
+  std::vector<std::string> statuses;                    // every status text, in order
+  std::vector<double> progress;                         // every value the bar took after loading
 };

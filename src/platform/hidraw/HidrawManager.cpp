@@ -32,15 +32,16 @@ std::atomic<NodeOpener> opener{nullptr};
 int openNode(const char* devnode, bool retry) {
   for (int attempt = 0;; ++attempt) {
     const NodeOpener open = opener.load();
-    const int fd = open ? open(devnode, O_RDWR | O_NONBLOCK | O_CLOEXEC) : ::open(devnode, O_RDWR | O_NONBLOCK | O_CLOEXEC);
+    const int fd =
+        open ? open(devnode, O_RDWR | O_NONBLOCK | O_CLOEXEC) : ::open(devnode, O_RDWR | O_NONBLOCK | O_CLOEXEC);
     if (fd >= 0 || !retry || attempt + 1 >= kOpenAttemptsWithoutUdevd) return fd;
     std::this_thread::sleep_for(kOpenRetryPause);
   }
 }
 
 void reportUnopenable(const char* devnode, const HidrawIdentity& id, int error) {
-  std::cout << "Cannot open " << devnode << " (" << std::strerror(error) << "): "
-            << accessRuleAdvice(id.vendorId, id.productId) << std::endl;
+  std::cout << "Cannot open " << devnode << " (" << std::strerror(error)
+            << "): " << accessRuleAdvice(id.vendorId, id.productId) << std::endl;
 }
 
 }  // namespace
@@ -72,8 +73,8 @@ void HidrawManager::registerAccessDeniedCallback(std::function<void(const std::s
   deniedCallback_ = std::move(callback);
 }
 
-void HidrawManager::registerInputReportCallback(const IOHIDDeviceRef& device, std::uint8_t* buffer,
-                                                std::int64_t length, HIDReportCallback callback) {
+void HidrawManager::registerInputReportCallback(const IOHIDDeviceRef& device, std::uint8_t* buffer, std::int64_t length,
+                                                HIDReportCallback callback) {
   readers_[device.get()] = Reader{buffer, length, std::move(callback)};
 }
 

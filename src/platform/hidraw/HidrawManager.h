@@ -17,7 +17,6 @@ namespace platform {
 using NodeOpener = int (*)(const char* path, int flags);
 void setNodeOpener(NodeOpener opener);  // nullptr: ::open again
 
-
 class HidrawDevice;
 
 // The HID manager on Linux: hidraw nodes found through libudev, matched by
@@ -58,7 +57,7 @@ class HidrawManager : public HIDManager {
   udev_monitor* monitor_ = nullptr;
   bool kernelEvents_ = false;
   std::map<std::string, std::shared_ptr<HidrawDevice>> devices_;  // by syspath
-  std::map<std::string, std::string> denied_;                      // node by syspath
+  std::map<std::string, std::string> denied_;                     // node by syspath
   std::function<void(const std::string&, bool)> deniedCallback_;
   std::map<HIDPlatformDevice*, Reader> readers_;
 };
