@@ -222,9 +222,8 @@ int main(int argc, char* argv[]) {
     watch(vc, check);
     SignalCloser closer(&vc);
     QObject::connect(&vc, &ViewController::writingChanged, [](bool writing) { SignalCloser::setWriting(writing); });
-    vc.viewDidLoad();
+    vc.showAndLoad();
     if (vc.listSigned()) say("list: signature verified");
-    vc.show();
     printRows(vc);
     DemoAdapters adapters;
     if (bus && !options->noAdapter) adapters = plugAdapters(bus, *options, vc, check);

@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "app/Accessibility.h"
+#include "catalogue/CatalogueTexts.h"
 #include "support/WindowFixture.h"
 #include "translation/Language.h"
 
@@ -112,6 +113,38 @@ TEST_F(WindowForEveryone, ABlockingReadShowsTheBusyPointer) {
   EXPECT_EQ(shapeDuringRead, Qt::WaitCursor);
   EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
   EXPECT_TRUE(statusHas("读取固件描述失败，请检查网络"));
+}
+
+// At start-up the window is on screen, drawn, with the busy pointer, while
+// the list read blocks it; not absent until the read ends.
+TEST_F(WindowForEveryone, AtStartUpTheWindowIsDrawnBusyWhileTheListIsRead) {
+  struct PaintCount : QObject {
+    std::atomic<int> paints{0};
+    bool eventFilter(QObject*, QEvent* e) override {
+      if (e->type() == QEvent::Paint) ++paints;
+      return false;
+    }
+  } count;
+  server.setBehaviour(kListPath, FirmwareServer::Behaviour::of(FirmwareServer::Behaviour::Fault::stall));
+  platform::UrlReadOptions quick = platform::UrlReadOptions::forText();
+  quick.deadlineSeconds = 1.0;
+  vc = std::make_unique<ViewController>(QString::fromStdString(listUrl()));
+  vc->setTextReadOptions(quick);
+  vc->installEventFilter(&count);
+  std::atomic<int> shapeDuringRead{-1}, paintsBeforeRead{-1};
+  std::thread watcher([&] {
+    for (int i = 0; i < 500 && server.requestCount(kListPath) == 0; ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    paintsBeforeRead = count.paints.load();
+    const QCursor* cursor = QGuiApplication::overrideCursor();
+    shapeDuringRead = cursor ? cursor->shape() : Qt::ArrowCursor;
+  });
+  vc->showAndLoad();
+  watcher.join();
+  EXPECT_GE(paintsBeforeRead, 1);
+  EXPECT_EQ(shapeDuringRead, Qt::WaitCursor);
+  EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+  EXPECT_EQ(status(), texts::listFailed);
 }
 
 TEST_F(WindowForEveryone, UnderEnglishTheWindowSpeaksEnglish) {

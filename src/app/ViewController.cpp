@@ -7,6 +7,7 @@
 #include "Accessibility.h"
 #include "AdapterPicture.h"
 #include "FirmwareTableModel.h"
+#include "PaintNow.h"
 #include "SleepInhibitor.h"
 #include "StatusLines.h"
 #include "catalogue/TrustedKeys.h"
@@ -67,6 +68,7 @@ void ViewController::viewDidLoad() {
   processBar->setMinValue(0.0);
   processBar->setDoubleValue(0.0);
   processBar->setHidden(true);
+  paintNow(*this);
   readlst();
   auto& center = NotificationCenter::defaultCenter();
   observers_.push_back(center.addObserver(HIDDeviceConnected, [this](const auto& n) { usbConnected(n); }));
@@ -81,6 +83,11 @@ void ViewController::viewDidLoad() {
   tableView->verticalHeader()->setDefaultSectionSize(FirmwareCellDelegate::rowHeight(tableView->fontMetrics()));
   tableView->setModel(model_);
   selectedRow = static_cast<std::int32_t>(tableSelectedRow());
+}
+
+void ViewController::showAndLoad() {
+  show();
+  viewDidLoad();
 }
 
 int ViewController::tableSelectedRow() const {

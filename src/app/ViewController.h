@@ -61,6 +61,9 @@ class ViewController : public QWidget {
   ~ViewController() override;
 
   void viewDidLoad();
+  // Shows the window, then loads it: the window is drawn, with a busy
+  // pointer, while the list is read.
+  void showAndLoad();
 
   // Firmware table (data source and delegate).
   int numberOfRows() const;

@@ -28,8 +28,7 @@ int main(int argc, char* argv[]) {
   window.setAttribute(Qt::WA_QuitOnClose);
   SignalCloser closer(&window);
   QObject::connect(&window, &ViewController::writingChanged, [](bool writing) { SignalCloser::setWriting(writing); });
-  window.viewDidLoad();
-  window.show();
+  window.showAndLoad();
   delegate.applicationDidFinishLaunching();
   app.exec();
   std::fflush(nullptr);

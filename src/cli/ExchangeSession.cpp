@@ -1,6 +1,7 @@
 #include "ExchangeSession.h"
 
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <set>
 #include <utility>
@@ -120,7 +121,7 @@ std::optional<platform::Data> ExchangeSession::lastReply() {
 void ExchangeSession::status(std::string_view text) {
   if (text.substr(0, 2) == "\r\n") text.remove_prefix(2);
   lastText_ = text;
-  report_.text(labelled_ ? port_ + ": " + lastText_ : lastText_);
+  report_.text(labelled_ ? port_ + ": " + Report::shown(lastText_) : lastText_);
 }
 
 void ExchangeSession::keepAwake(bool awake) {
@@ -147,7 +148,7 @@ void ExchangeSession::progressShown(bool shown) {
 }
 
 void ExchangeSession::progress(double percent) {
-  const auto piece = static_cast<std::size_t>(percent * static_cast<double>(pieces_) / 100.0 + 0.5);
+  const auto piece = static_cast<std::size_t>(std::lround(percent * static_cast<double>(pieces_) / 100.0));
   report_.progress(port_, percent, piece, pieces_);
 }
 

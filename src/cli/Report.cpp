@@ -4,6 +4,8 @@
 #include <QJsonDocument>
 #include <algorithm>
 
+#include "translation/StatusTranslation.h"
+
 namespace cli {
 
 // The command's own standard output is kept aside and the descriptor itself
@@ -30,11 +32,16 @@ void Report::liftProgress() {
   if (!progressLines_.empty()) std::fprintf(stderr, "\033[%zuA\r", progressLines_.size());
 }
 
-void Report::text(std::string_view text) {
-  std::lock_guard lock(mutex_);
+std::string Report::shown(std::string_view text) {
   if (text.substr(0, 2) == "\r\n") text.remove_prefix(2);
+  return translation::translatedStatus(text).toStdString();
+}
+
+void Report::text(std::string_view text) {
+  const std::string line = shown(text);
+  std::lock_guard lock(mutex_);
   liftProgress();
-  std::fprintf(stderr, "%.*s%s\n", static_cast<int>(text.size()), text.data(), progressLines_.empty() ? "" : "\033[K");
+  std::fprintf(stderr, "%s%s\n", line.c_str(), progressLines_.empty() ? "" : "\033[K");
   drawProgress();
   std::fflush(stderr);
 }
@@ -90,9 +97,8 @@ ExitCode Report::fail(std::string_view text, Failure failure, const std::string&
 
 ExitCode Report::failed(std::string_view text, Failure failure, const std::string& port) {
   std::lock_guard lock(mutex_);
-  if (text.substr(0, 2) == "\r\n") text.remove_prefix(2);
   QJsonObject fields{{"code", failure.code},
-                     {"text", QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()))},
+                     {"text", QString::fromStdString(shown(text))},
                      {"exit", static_cast<int>(failure.exit)}};
   if (!port.empty()) fields.insert(QStringLiteral("port"), QString::fromStdString(port));
   event("failed", fields);

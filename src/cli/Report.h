@@ -23,6 +23,10 @@ class Report {
   Report& operator=(const Report&) = delete;
 
   bool json() const { return json_; }
+  // A text of the tool as the user reads it: in the user's language, without
+  // the line break that appends it. Texts of its own (ports, figures) pass as
+  // they are.
+  static std::string shown(std::string_view text);
   // One of the tool's texts, without the line break that appends it.
   void text(std::string_view text);
   // An event of the road; written only with --json.

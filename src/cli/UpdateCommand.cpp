@@ -83,7 +83,8 @@ void summarise(const std::vector<Target>& targets, Report& report) {
     const std::string before = t.session ? t.session->versionBefore() : "";
     char seconds[32];
     std::snprintf(seconds, sizeof seconds, "%.1f s", t.seconds);
-    report.text(t.adapter.port + "\t" + (before.empty() ? "-" : before) + "\t" + t.result + "\t" + seconds);
+    report.text(t.adapter.port + "\t" + (before.empty() ? "-" : before) + "\t" + Report::shown(t.result) + "\t" +
+                seconds);
   }
 }
 

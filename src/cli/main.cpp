@@ -8,6 +8,7 @@
 #include "Options.h"
 #include "Report.h"
 #include "SignalGuard.h"
+#include "translation/Language.h"
 
 #ifndef RINGFLASH_FIRMWARE_SERVER
 #error "RINGFLASH_FIRMWARE_SERVER must be set at build time"
@@ -33,6 +34,7 @@ int main(int argc, char* argv[]) {
   QCoreApplication app(argc, argv);
   QCoreApplication::setApplicationName(QStringLiteral("ringflash-cli"));
   QCoreApplication::setApplicationVersion(QStringLiteral(RINGFLASH_VERSION));
+  const auto translator = translation::installTranslation();
   const cli::Parsed parsed = cli::parseOptions(QCoreApplication::arguments(), RINGFLASH_FIRMWARE_SERVER);
   if (!parsed.options) return parsed.exitCode;
   // Made once and never destroyed: the signals' thread may speak up to the end.

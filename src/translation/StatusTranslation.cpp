@@ -77,7 +77,7 @@ QString filled(const QString& translation, const QRegularExpressionMatch& values
 
 QString translatedBody(const QString& body) {
   const QByteArray utf8 = body.toUtf8();
-  const QString exact = QCoreApplication::translate(kContext, utf8.constData());
+  QString exact = QCoreApplication::translate(kContext, utf8.constData());
   if (exact != body) return exact;
   for (const Pattern& p : patterns()) {
     const auto m = p.match.match(body);
