@@ -97,9 +97,8 @@ ExitCode Report::fail(std::string_view text, Failure failure, const std::string&
 
 ExitCode Report::failed(std::string_view text, Failure failure, const std::string& port) {
   std::lock_guard lock(mutex_);
-  QJsonObject fields{{"code", failure.code},
-                     {"text", QString::fromStdString(shown(text))},
-                     {"exit", static_cast<int>(failure.exit)}};
+  QJsonObject fields{
+      {"code", failure.code}, {"text", QString::fromStdString(shown(text))}, {"exit", static_cast<int>(failure.exit)}};
   if (!port.empty()) fields.insert(QStringLiteral("port"), QString::fromStdString(port));
   event("failed", fields);
   return failure.exit;
