@@ -46,8 +46,13 @@ ExchangeSession::ExchangeSession(Report& report, std::string port, bool labelled
   }));
   observers_.push_back(center.addObserver(HIDDeviceDisconnected,
                                           [&exchange](const auto& n) { road::forwardDisconnected(n, exchange); }));
-  observers_.push_back(
-      center.addObserver(HIDDeviceDataReceived, [&exchange](const auto& n) { road::forwardReply(n, exchange); }));
+  // Once bound, the session hears only its own adapter: with many adapters
+  // at once, each reply would otherwise wake every session's thread.
+  observers_.push_back(center.addObserver(HIDDeviceDataReceived, [this, &exchange](const auto& n) {
+    const update::AdapterKey own = adapter_.load();
+    if (own && road::senderOf(n) != own) return;
+    road::forwardReply(n, exchange);
+  }));
   observers_.push_back(
       center.addObserver(HIDDeviceAccessDenied, [&exchange](const auto& n) { road::forwardDenied(n, exchange); }));
 }
@@ -81,6 +86,7 @@ std::optional<update::AdapterKey> ExchangeSession::find(std::uint32_t vendorId, 
   armOnce(vendorId, productId);
   std::unique_lock lock(mutex_);
   if (!changed_.wait_for(lock, kFindingTime, [&] { return found_.count(node) > 0; })) return std::nullopt;
+  adapter_ = found_[node];
   return found_[node];
 }
 

@@ -78,6 +78,7 @@ class ExchangeSession : private update::ExchangeOutlet {
   const std::string port_;
   const bool labelled_;
   std::atomic<bool> started_{false};
+  std::atomic<update::AdapterKey> adapter_{nullptr};  // the one it was bound to
   std::string versionBefore_;  // guarded by mutex_
   std::size_t pieces_ = 0;
   std::string lastText_;  // on the exchange's thread until the end is told

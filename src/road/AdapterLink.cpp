@@ -23,12 +23,16 @@ void forwardDisconnected(const platform::Notification& notification, update::Exc
   exchange.post([key = update::AdapterKey(device->get())](update::AdapterExchange& e) { e.adapterGone(key); });
 }
 
+update::AdapterKey senderOf(const platform::Notification& notification) {
+  const auto* sender = platform::lookup<const platform::HIDPlatformDevice*>(notification.object, "sender");
+  return sender ? *sender : nullptr;
+}
+
 void forwardReply(const platform::Notification& notification, update::ExchangeThread& exchange) {
   const auto* data = platform::lookup<platform::Data>(notification.object, "data");
   if (!data) return;
   // A report that does not say where it came from is kept, and answers nothing.
-  const auto* sender = platform::lookup<const platform::HIDPlatformDevice*>(notification.object, "sender");
-  const update::AdapterKey from = sender ? *sender : nullptr;
+  const update::AdapterKey from = senderOf(notification);
   const auto* at = platform::lookup<std::chrono::steady_clock::time_point>(notification.object, "at");
   std::optional<std::chrono::steady_clock::time_point> arrived;
   if (at) arrived = *at;

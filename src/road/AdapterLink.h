@@ -15,6 +15,8 @@ namespace road {
 void forwardConnected(const platform::Notification& notification, update::ExchangeThread& exchange);
 void forwardDisconnected(const platform::Notification& notification, update::ExchangeThread& exchange);
 void forwardReply(const platform::Notification& notification, update::ExchangeThread& exchange);
+// The adapter a data notification came from; null when it does not say.
+update::AdapterKey senderOf(const platform::Notification& notification);
 void forwardDenied(const platform::Notification& notification, update::ExchangeThread& exchange);
 
 // A monitor for one pair, running on a thread of its own for the rest of the
