@@ -82,8 +82,9 @@ int runTransfer(std::size_t wanted, const ReportTimes& times, const std::functio
                        update::Pacing::extra * static_cast<double>(pieces / 17);
   std::printf(
       "transfer %zu pieces: %.3f s, floor %.3f s, ratio %.4f, over the floor %.2f ms per piece, "
-      "median gap %.2f ms, longest %.2f ms\n",
+      "median gap %.2f ms, p90 %.2f ms, longest %.2f ms\n",
       pieces, took, floor, took / floor, (took - floor) * 1000.0 / static_cast<double>(pieces),
-      gaps.empty() ? 0.0 : gaps[gaps.size() / 2], gaps.empty() ? 0.0 : gaps.back());
+      gaps.empty() ? 0.0 : gaps[gaps.size() / 2], gaps.empty() ? 0.0 : gaps[gaps.size() * 9 / 10],
+      gaps.empty() ? 0.0 : gaps.back());
   return 0;
 }

@@ -6,11 +6,13 @@
 #include <chrono>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "update/AdapterExchange.h"
 #include "update/AdapterReports.h"
 #include "update/ExchangeTexts.h"
+#include "update/ExchangeThread.h"
 
 using namespace update;
 using platform::Data;
@@ -514,4 +516,23 @@ TEST_F(Exchange, AnAdapterThatMayNotBeOpenedIsNamedInsteadOfNotFound) {
   exchange.lensPressed(0xF1A5, 1);
   endPause();
   EXPECT_EQ(out.texts.back(), texts::noDeviceForLens);
+}
+
+// On the real clock the exchange's own thread waits a pause out: the pause
+// lasts its whole length from when it was asked for, and what is posted
+// meanwhile (an arrival, a press) is taken at once, not after it.
+TEST(ExchangeOnTheRealClock, APauseLastsItsLengthAndRequestsGoOnMeanwhile) {
+  using Clock = std::chrono::steady_clock;
+  Recorder out;
+  ExchangeThread thread(out, [](std::int64_t, std::int64_t) {});
+  const auto start = Clock::now();
+  thread.post([](AdapterExchange& e) { e.imageDownloaded(imageOf(64, 1), kEntryA); });  // no adapter: 1 s, then said
+  const auto asked = Clock::now();
+  EXPECT_FALSE(thread.call([](AdapterExchange& e) { return e.isConnected(); }));
+  EXPECT_LT(Clock::now() - asked, std::chrono::milliseconds(500));
+  const auto said = [&] { return thread.call([&](AdapterExchange&) { return out.shown(texts::noDevice); }); };
+  while (!said() && Clock::now() - start < std::chrono::seconds(30))
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  EXPECT_TRUE(said());
+  EXPECT_GE(Clock::now() - start, std::chrono::duration<double>(Pacing::adapterCheck));
 }

@@ -2,6 +2,7 @@
 
 #include <sys/prctl.h>
 
+#include <algorithm>
 #include <chrono>
 #include <optional>
 
@@ -11,8 +12,7 @@ struct ExchangeThread::Timer {
   struct Job {
     double seconds;
     std::uint64_t token;
-    platform::Sleeper sleeper;  // none: the real clock, from when the pause was asked for
-    std::chrono::steady_clock::time_point asked;
+    platform::Sleeper sleeper;
   };
   explicit Timer(ExchangeThread& owner) : thread([this, &owner] { run(owner); }) {}
   ~Timer() {
@@ -35,18 +35,13 @@ struct ExchangeThread::Timer {
     wake.notify_one();
   }
   void run(ExchangeThread& owner) {
-    // The kernel's default slack of 50 µs would come on top of every pause.
-    prctl(PR_SET_TIMERSLACK, 1000UL, 0, 0, 0);
     std::unique_lock lock(mutex);
     for (;;) {
       wake.wait(lock, [&] { return stopping || job; });
       if (!job) return;
       const Job current = *job;
       lock.unlock();
-      if (current.sleeper) current.sleeper(current.seconds);
-      else
-        std::this_thread::sleep_until(current.asked + std::chrono::duration_cast<std::chrono::steady_clock::duration>(
-                                                          std::chrono::duration<double>(current.seconds)));
+      current.sleeper(current.seconds);
       owner.post([token = current.token](AdapterExchange& exchange) { exchange.pauseOver(token); });
       lock.lock();
       job.reset();
@@ -149,16 +144,34 @@ bool ExchangeThread::post(std::function<void(AdapterExchange&)> request) {
 }
 
 void ExchangeThread::run() {
+  // The kernel's default slack of 50 µs would come on top of every pause.
+  prctl(PR_SET_TIMERSLACK, 1000UL, 0, 0, 0);
+  while (const std::function<void()> request = next()) request();
+}
+
+// Requests come first; a pause that ran out meanwhile ends right after them.
+// Pending pauses are dropped when the thread stops: their ends would be.
+std::function<void()> ExchangeThread::next() {
+  std::unique_lock lock(mutex_);
   for (;;) {
-    std::function<void()> next;
-    {
-      std::unique_lock lock(mutex_);
-      wake_.wait(lock, [&] { return stopping_ || !requests_.empty(); });
-      if (requests_.empty()) return;  // stopping, and nothing left to do
-      next = std::move(requests_.front());
+    if (!requests_.empty()) {
+      std::function<void()> request = std::move(requests_.front());
       requests_.pop_front();
+      return request;
     }
-    next();
+    if (stopping_) return {};
+    if (pauses_.empty()) {
+      wake_.wait(lock);
+      continue;
+    }
+    const auto earliest = std::min_element(pauses_.begin(), pauses_.end());
+    if (std::chrono::steady_clock::now() < earliest->first) {
+      wake_.wait_until(lock, earliest->first);
+      continue;
+    }
+    const std::uint64_t token = earliest->second;
+    pauses_.erase(earliest);
+    return [this, token] { exchange_.pauseOver(token); };
   }
 }
 
@@ -167,7 +180,14 @@ void ExchangeThread::pause(double seconds, std::uint64_t token) {
 }
 
 void ExchangeThread::pauseFrom(double seconds, std::uint64_t token, std::chrono::steady_clock::time_point since) {
-  idleTimer().start({seconds, token, sleeper_, since});
+  if (sleeper_) {
+    idleTimer().start({seconds, token, sleeper_});
+    return;
+  }
+  const auto end =
+      since + std::chrono::duration_cast<std::chrono::steady_clock::duration>(std::chrono::duration<double>(seconds));
+  std::lock_guard lock(mutex_);
+  pauses_.emplace_back(end, token);
 }
 
 ExchangeThread::Timer& ExchangeThread::idleTimer() {

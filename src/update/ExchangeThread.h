@@ -16,9 +16,11 @@ namespace update {
 
 // The one thread on which the exchange with the adapter runs. The window, the
 // download job and the HID monitors only post requests here; the exchange's
-// state is never touched anywhere else. A pause runs on a timer thread of its
-// own through the injectable sleeper, and its end comes back here as an event,
-// so that arrivals and departures are taken while the tool waits for an adapter.
+// state is never touched anywhere else. A pause on the real clock is waited
+// for by this thread itself, between requests, so that the piece after it
+// goes out with no hand-over from another thread; a pause through an injected
+// sleeper runs on a timer thread of its own and its end comes back here as an
+// event. Either way arrivals and departures are taken while the tool waits.
 class ExchangeThread : private ExchangeOutlet {
  public:
   using Arm = std::function<void(std::int64_t vendorId, std::int64_t productId)>;
@@ -42,6 +44,8 @@ class ExchangeThread : private ExchangeOutlet {
 
  private:
   void run();
+  // The next request, or the end of a due pause; empty when stopping.
+  std::function<void()> next();
   void pause(double seconds, std::uint64_t token) override;
   void pauseFrom(double seconds, std::uint64_t token, std::chrono::steady_clock::time_point since) override;
   void deadline(double seconds, std::uint64_t token) override;
@@ -67,11 +71,15 @@ class ExchangeThread : private ExchangeOutlet {
   std::mutex mutex_;
   std::condition_variable wake_;
   std::deque<std::function<void()>> requests_;
+  // Pauses on the real clock: when each ends, and its token. A pause whose end
+  // is no longer awaited runs out too, and the exchange ignores it.
+  std::vector<std::pair<std::chrono::steady_clock::time_point, std::uint64_t>> pauses_;
   bool stopping_ = false;
   std::thread::id threadId_;
   std::thread thread_;
 
-  // Timer threads, kept for reuse: a transfer has hundreds of pauses. A pause
+  // Timer threads for pauses through a sleeper, kept for reuse: a transfer
+  // has hundreds of pauses. A pause
   // whose end is no longer awaited still runs out on its own timer, so a new
   // pause never waits behind it.
   std::vector<std::unique_ptr<Timer>> timers_;  // touched on the exchange's thread only
