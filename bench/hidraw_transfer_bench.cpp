@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <thread>
 #include <vector>
 
 #include "TransferRun.h"
@@ -21,8 +22,10 @@
 
 namespace {
 
-// Median time of one data report written to the node and its reply read, in ms.
-double emulationRoundTrip(const char* node, int rounds) {
+// Median time of one data report written to the node and its reply read, in
+// ms; `idle` apart, as the pieces of a transfer are (after an idle wait, every
+// thread involved has to be woken first, which on a virtual machine costs).
+double emulationRoundTrip(const char* node, int rounds, std::chrono::milliseconds idle = {}) {
   const int fd = ::open(node, O_RDWR);
   if (fd < 0) return -1;
   std::vector<std::uint8_t> report(1 + update::reports::kPieceBytes, 0x5A);
@@ -30,6 +33,7 @@ double emulationRoundTrip(const char* node, int rounds) {
   std::uint8_t reply[64];
   std::vector<double> times;
   for (int i = 0; i < rounds; ++i) {
+    std::this_thread::sleep_for(idle);
     const auto start = Clock::now();
     pollfd p{fd, POLLIN, 0};
     if (::write(fd, report.data(), report.size()) < 0 || ::poll(&p, 1, 1000) != 1 ||
@@ -57,7 +61,8 @@ int main(int argc, char* argv[]) {
   platform::sim::EmulatedHidrawBed bed;
   platform::sim::EmulatedHidrawNode node(s);
   bed.addAdapter("hidraw0", s, 2, &node);
-  std::printf("emulation round trip %.3f ms\n", emulationRoundTrip("/dev/hidraw0", 200));
+  std::printf("emulation round trip %.3f ms, after 0.1 s idle %.3f ms\n", emulationRoundTrip("/dev/hidraw0", 200),
+              emulationRoundTrip("/dev/hidraw0", 30, std::chrono::milliseconds(100)));
   ReportTimes times;
   node.setObserver([&](const platform::sim::ReceivedReport& r) { times.took(r); });
   const int status = runTransfer(pieces, times);
