@@ -290,23 +290,28 @@ TEST_F(Cli, AllAdaptersAtOnceOneFailureLeavesTheOthersRunning) {
   EXPECT_NE(r.err.find("1-5\t1.0.12\t设备已断开\t"), std::string::npos) << r.err;
 }
 
-// Under an English locale every text is English, the ones labelled with a
-// port and the summary's results too; the JSON keeps its codes.
-TEST_F(Cli, UnderAnEnglishLocaleEveryTextIsEnglish) {
-  platform::sim::EmulatedHidrawNode first(adapter(1)), second(adapter(1));
+// Three adapters at once, each written byte for byte; and under an English
+// locale every text is English, the ones labelled with a port and the
+// summary's results too, while the JSON keeps its codes.
+TEST_F(Cli, AllAdaptersAtOnceEachGetsTheImageAndEveryTextIsEnglish) {
+  platform::sim::EmulatedHidrawNode first(adapter(1)), second(adapter(1)), third(adapter(1));
   plug("hidraw3", 5, first);
   plug("hidraw4", 6, second);
+  plug("hidraw5", 7, third);
   const char* before = std::getenv("LC_ALL");
   const std::string kept = before ? before : "";
   setenv("LC_ALL", "en_US.UTF-8", 1);
   const CliRun r = run({"update", "0", "--all", "--json"});
   before ? setenv("LC_ALL", kept.c_str(), 1) : unsetenv("LC_ALL");
   EXPECT_EQ(r.exit, 0) << r.err;
+  Data padded = image;
+  catalogue::zeroFill(padded);
+  for (const auto* node : {&first, &second, &third}) EXPECT_EQ(written(*node), padded);
   EXPECT_NE(r.err.find("1-5: Firmware update complete\n"), std::string::npos) << r.err;
   EXPECT_NE(r.err.find("1-6\t1.0.12\tFirmware update complete\t"), std::string::npos) << r.err;
   // Every Chinese character's UTF-8 form begins with one of these bytes.
   EXPECT_EQ(r.err.find_first_of("\xE4\xE5\xE6\xE7\xE8\xE9"), std::string::npos) << r.err;
-  EXPECT_EQ(r.last("done").value("port").toString(), "1-6");
+  EXPECT_EQ(r.last("done").value("port").toString(), "1-7");
 }
 
 int main(int argc, char** argv) {
