@@ -30,7 +30,9 @@ int main(int argc, char* argv[]) {
   QObject::connect(&window, &ViewController::writingChanged, [](bool writing) { SignalCloser::setWriting(writing); });
   window.showAndLoad();
   delegate.applicationDidFinishLaunching();
-  app.exec();
+  // The window is drawn before the list is read, and a close asked for in
+  // that moment is taken then, when no event loop runs yet to quit.
+  if (window.isVisible()) app.exec();
   std::fflush(nullptr);
   // Monitor threads never end; leave without waiting for them.
   std::_Exit(0);
