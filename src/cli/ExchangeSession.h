@@ -79,7 +79,7 @@ class ExchangeSession : private update::ExchangeOutlet {
   const bool labelled_;
   std::atomic<bool> started_{false};
   std::atomic<update::AdapterKey> adapter_{nullptr};  // the one it was bound to
-  std::string versionBefore_;  // guarded by mutex_
+  std::string versionBefore_;                         // guarded by mutex_
   std::size_t pieces_ = 0;
   std::string lastText_;  // on the exchange's thread until the end is told
 
