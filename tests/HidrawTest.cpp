@@ -53,6 +53,7 @@ struct Events {
   std::vector<std::string> seen;
   std::vector<HIDDevice> devices;
   std::vector<Data> data;
+  std::vector<std::chrono::steady_clock::time_point> arrivals;
   std::vector<platform::NotificationCenter::Token> tokens;
 
   Events() {
@@ -71,6 +72,7 @@ struct Events {
     tokens.push_back(c.addObserver(HIDDeviceDataReceived, [this](const auto& n) {
       std::lock_guard lock(mutex);
       data.push_back(*platform::lookup<Data>(n.object, "data"));
+      arrivals.push_back(*platform::lookup<std::chrono::steady_clock::time_point>(n.object, "at"));
       seen.push_back("data");
       changed.notify_all();
     }));
@@ -118,6 +120,7 @@ TEST_F(Hidraw, PresentAdapterItsPropertiesAndAQueryRoundTrip) {
   EXPECT_EQ(std::get<std::int64_t>(device.device->property("LocationID")), 0x01200000);
 
   Data query{0x95, 0x27, 0x68, 0x18, 0x02, 0x02};
+  const auto asked = std::chrono::steady_clock::now();
   EXPECT_TRUE(RFDevice(device).write(query));
   ASSERT_TRUE(events.waitFor(2));
   {
@@ -131,6 +134,9 @@ TEST_F(Hidraw, PresentAdapterItsPropertiesAndAQueryRoundTrip) {
   ASSERT_EQ(events.data.size(), 1u);
   EXPECT_EQ(events.data[0].size(), 64u);
   EXPECT_EQ(events.data[0][16], 0x12);
+  // The pause before the next piece is counted from the reply's arrival.
+  EXPECT_GE(events.arrivals.at(0), asked);
+  EXPECT_LE(events.arrivals.at(0), std::chrono::steady_clock::now());
 }
 
 TEST_F(Hidraw, ArrivalsAndRemovalsWhileTheMonitorRuns) {

@@ -37,7 +37,9 @@ void HIDDeviceMonitor::rawDeviceAdded(int, void*, platform::IOHIDDeviceRef devic
   manager_->registerInputReportCallback(
       device, buffer.data(), static_cast<std::int64_t>(buffer.size()),
       [this, device](int result, void*, int type, std::uint32_t reportId, const std::uint8_t* report,
-                     std::int64_t length) { read(result, device.get(), type, reportId, report, length); });
+                     std::int64_t length, std::chrono::steady_clock::time_point arrived) {
+        read(result, device.get(), type, reportId, report, length, arrived);
+      });
   const HIDDevice record(device);
   NotificationCenter::defaultCenter().post(HIDDeviceConnected, Dictionary{{"device", record}});
 }
@@ -51,12 +53,11 @@ void HIDDeviceMonitor::rawDeviceRemoved(int, void*, platform::IOHIDDeviceRef dev
 // "sender" names the device the report came from, so that only the adapter
 // that was asked is heard.
 void HIDDeviceMonitor::read(int, void* inSender, int, std::uint32_t, const std::uint8_t* report,
-                            std::int64_t reportLength) {
+                            std::int64_t reportLength, std::chrono::steady_clock::time_point arrived) {
   platform::Data data;
   if (report && reportLength > 0) data.assign(report, report + reportLength);
   const auto* sender = static_cast<const platform::HIDPlatformDevice*>(inSender);
-  // When it was read: the adapter's own pause before the next piece began then.
-  const auto at = std::chrono::steady_clock::now();
+  // When it arrived: the adapter's own pause before the next piece began then.
   NotificationCenter::defaultCenter().post(HIDDeviceDataReceived,
-                                           Dictionary{{"data", data}, {"sender", sender}, {"at", at}});
+                                           Dictionary{{"data", data}, {"sender", sender}, {"at", arrived}});
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include <chrono>
 #include <cstdint>
 #include <list>
 #include <memory>
@@ -25,7 +26,7 @@ class HIDDeviceMonitor {
   // Never returns: the monitor's loop runs on the calling thread for good.
   [[noreturn]] virtual void start();
   virtual void read(int result, void* inSender, int type, std::uint32_t reportId, const std::uint8_t* report,
-                    std::int64_t reportLength);
+                    std::int64_t reportLength, std::chrono::steady_clock::time_point arrived);
   virtual void rawDeviceAdded(int result, void* inSender, platform::IOHIDDeviceRef inIOHIDDeviceRef);
   virtual void rawDeviceRemoved(int result, void* inSender, platform::IOHIDDeviceRef inIOHIDDeviceRef);
 

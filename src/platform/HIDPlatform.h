@@ -1,4 +1,5 @@
 #pragma once
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -32,8 +33,11 @@ using IOHIDDeviceRef = std::shared_ptr<HIDPlatformDevice>;
 
 using HIDMatching = std::map<std::string, std::int64_t>;
 using HIDDeviceCallback = std::function<void(int result, void* sender, IOHIDDeviceRef device)>;
-using HIDReportCallback = std::function<void(int result, void* sender, int type, std::uint32_t reportId,
-                                             const std::uint8_t* report, std::int64_t reportLength)>;
+// `arrived`: when the report was known to be waiting (the wait that found it
+// ready returned), which is earlier than the read that fetched it.
+using HIDReportCallback =
+    std::function<void(int result, void* sender, int type, std::uint32_t reportId, const std::uint8_t* report,
+                       std::int64_t reportLength, std::chrono::steady_clock::time_point arrived)>;
 
 // One manager per monitor, used only on the thread that runs it.
 class HIDManager {

@@ -121,13 +121,14 @@ class SimulatedManager : public HIDManager {
     }
   }
 
-  // Like a read() on hidraw: a report longer than the buffer is cut short.
+  // Like a read() on hidraw: a report longer than the buffer is cut short. It
+  // arrived when it was due on the bus, however late this thread woke for it.
   void deliver(const SimEvent& e) {
     auto it = readers_.find(e.adapter.get());
     if (it == readers_.end() || e.adapter->generation() != e.generation) return;
     const auto n = std::min<std::int64_t>(static_cast<std::int64_t>(e.bytes.size()), it->second.length);
     std::copy(e.bytes.begin(), e.bytes.begin() + n, it->second.buffer);
-    it->second.callback(kIOReturnSuccess, this, kIOHIDReportTypeInput, 0, it->second.buffer, n);
+    it->second.callback(kIOReturnSuccess, this, kIOHIDReportTypeInput, 0, it->second.buffer, n, e.due);
   }
 
   std::shared_ptr<SimulatedBus> bus_;

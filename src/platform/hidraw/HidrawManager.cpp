@@ -135,14 +135,16 @@ void HidrawManager::handleMonitor() {
 }
 
 // A device that hangs up is only dropped from the poll set; its removal is
-// announced when udev says it has gone.
-void HidrawManager::handleReadable(const std::shared_ptr<HidrawDevice>& device, short revents) {
+// announced when udev says it has gone. One read a wake: the report it returns
+// is the oldest queued, so it was there when poll() returned at `ready`.
+void HidrawManager::handleReadable(const std::shared_ptr<HidrawDevice>& device, short revents,
+                                   std::chrono::steady_clock::time_point ready) {
   auto it = readers_.find(device.get());
   if (it == readers_.end()) return;
   Reader& reader = it->second;
   if (revents & POLLIN) {
     const ssize_t n = ::read(device->fd(), reader.buffer, static_cast<std::size_t>(reader.length));
-    if (n > 0) reader.callback(kIOReturnSuccess, this, kIOHIDReportTypeInput, 0, reader.buffer, n);
+    if (n > 0) reader.callback(kIOReturnSuccess, this, kIOHIDReportTypeInput, 0, reader.buffer, n, ready);
     else if (n < 0 && errno != EAGAIN && errno != EINTR) reader.hungUp = true;
   } else if (revents & (POLLERR | POLLHUP | POLLNVAL)) {
     reader.hungUp = true;
@@ -159,9 +161,10 @@ void HidrawManager::pollOnce() {
     watched.push_back(device);
   }
   if (::poll(fds.data(), fds.size(), -1) < 0) return;
+  const auto ready = std::chrono::steady_clock::now();
   if (fds[0].revents & POLLIN) handleMonitor();
   for (std::size_t i = 0; i < watched.size(); ++i)
-    if (fds[i + 1].revents) handleReadable(watched[i], fds[i + 1].revents);
+    if (fds[i + 1].revents) handleReadable(watched[i], fds[i + 1].revents, ready);
 }
 
 void HidrawManager::runLoop() {

@@ -48,7 +48,8 @@ class HidrawManager : public HIDManager {
   void deviceAppeared(udev_device* dev, bool justAdded);
   void deviceLeft(udev_device* dev);
   void handleMonitor();
-  void handleReadable(const std::shared_ptr<HidrawDevice>& device, short revents);
+  void handleReadable(const std::shared_ptr<HidrawDevice>& device, short revents,
+                      std::chrono::steady_clock::time_point ready);
   void pollOnce();
 
   std::vector<HIDMatching> matching_;
