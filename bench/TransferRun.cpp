@@ -1,5 +1,7 @@
 #include "TransferRun.h"
 
+#include <sched.h>
+
 #include <QApplication>
 #include <algorithm>
 #include <cstdio>
@@ -32,6 +34,15 @@ std::shared_ptr<platform::sim::SimulatedBus> plugSimulatedAdapter(ReportTimes& t
   s.productId = 1;
   bus->plug(s)->setObserver([&times](const platform::sim::ReceivedReport& r) { times.took(r); });
   return bus;
+}
+
+void runOnOneCpu() {
+  const int cpu = sched_getcpu();
+  if (cpu < 0) return;
+  cpu_set_t one;
+  CPU_ZERO(&one);
+  CPU_SET(cpu, &one);
+  if (sched_setaffinity(0, sizeof one, &one) != 0) std::perror("sched_setaffinity");
 }
 
 int runSimulatedTransfer(int argc, char* argv[], const std::function<void()>& pressing) {

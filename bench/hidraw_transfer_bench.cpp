@@ -2,7 +2,7 @@
 // node that answers at once, in real time. Before it, the emulation's own
 // round trip (a write and the reply read back, with nothing of ours between)
 // is measured on the same node, so that its share can be told apart.
-// hidraw_transfer_bench [pieces]
+// hidraw_transfer_bench [pieces]; on one CPU, as runOnOneCpu says why.
 #include <fcntl.h>
 #include <poll.h>
 #include <unistd.h>
@@ -51,6 +51,7 @@ double emulationRoundTrip(const char* node, int rounds, std::chrono::millisecond
 
 int main(int argc, char* argv[]) {
   platform::sim::runUnderUmockdevPreload(argv);
+  runOnOneCpu();  // before the test bed starts its thread
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
   QApplication app(argc, argv);
   const std::size_t pieces = argc > 1 ? std::strtoul(argv[1], nullptr, 10) : 272;
