@@ -2,8 +2,10 @@
 
 #include <QStringList>
 
+#include <cstdint>
 #include <thread>
 
+#include "platform/Data.h"
 #include "platform/Dictionary.h"
 #include "platform/LongLines.h"
 #include "platform/NotificationCenter.h"
@@ -98,4 +100,26 @@ TEST(LongLines, BrokenForShowingWithEveryCharacterKept) {
   }
   EXPECT_TRUE(shown.startsWith(QStringLiteral("short\nabc")));
   EXPECT_EQ(platform::breakLongLines(QStringLiteral("a\nbc"), 7), QStringLiteral("a\nbc"));
+}
+
+// A large buffer lies on whole 2 MiB blocks, and one given back is reused only
+// for a buffer of its own size: a smaller block handed to a larger buffer would
+// be written past its end.
+TEST(LargeBuffers, LieOnWholeBlocksAndAreReusedOnlyAtTheirSize) {
+  constexpr std::uintptr_t kBlock = 2u << 20;
+  const std::uint8_t* first = nullptr;
+  {
+    Data image(3u << 20, 0x5A);
+    first = image.data();
+    EXPECT_EQ(reinterpret_cast<std::uintptr_t>(first) % kBlock, 0u);
+  }
+  {
+    Data again(3u << 20, 0x11);
+    EXPECT_EQ(again.data(), first);  // the same image read again finds its pages
+    EXPECT_EQ(again.back(), 0x11);
+  }
+  Data larger(5u << 20, 0x22);
+  EXPECT_NE(larger.data(), first);
+  EXPECT_EQ(reinterpret_cast<std::uintptr_t>(larger.data()) % kBlock, 0u);
+  EXPECT_EQ(larger.back(), 0x22);
 }
