@@ -21,9 +21,10 @@ struct Spare {
   std::size_t size = 0;
 };
 
+// Never destroyed: a buffer that outlives the statics may still be given back.
 Spare& spare() {
-  static Spare s;
-  return s;
+  static auto* s = new Spare;
+  return *s;
 }
 
 void* takeSpare(std::size_t size) {
