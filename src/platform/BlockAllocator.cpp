@@ -46,7 +46,7 @@ void keepSpare(void* block, std::size_t size) {
     s.block = block;
     s.size = size;
   }
-  if (before) ::operator delete(before, std::align_val_t{kBlock});
+  if (before) ::operator delete (before, std::align_val_t{kBlock});
 }
 
 }  // namespace
@@ -55,7 +55,7 @@ void* allocateBlocks(std::size_t bytes) {
   if (bytes < kBlock) return ::operator new(bytes);
   const std::size_t size = wholeBlocks(bytes);
   if (void* block = takeSpare(size)) return block;
-  void* block = ::operator new(size, std::align_val_t{kBlock});
+  void* block = ::operator new (size, std::align_val_t{kBlock});
   // A hint: where the kernel has no huge pages to give, the pages stay small.
   madvise(block, size, MADV_HUGEPAGE);
   return block;
