@@ -366,22 +366,30 @@ TEST_F(Exchange, OneUpdateOneAdapter) {
   EXPECT_FALSE(out.shown(texts::disconnected));
 }
 
-// The pause before a piece starts when its reply was read off the adapter; a
-// reply that waited for a pause to end starts its own from then.
+// The pause before a piece starts when its reply arrived; a reply that waited
+// for a pause to end starts its own from then, and so does one that was
+// already waiting when the piece went out: no piece follows another within
+// 0.1 s.
 TEST_F(Exchange, APieceIsPacedFromItsReplysArrival) {
   connect(0xF1A5, 1);
   startUpdate(imageOf(2048, 1), kEntryA);
   reply(versionReply());
   endPause();
   endPause();  // the first piece went out
-  const auto read = std::chrono::steady_clock::now() - std::chrono::milliseconds(3);
-  exchange.replyReceived(Data(64, 0), current, read);
+  const auto arrived = std::chrono::steady_clock::now();
+  exchange.replyReceived(Data(64, 0), current, arrived);
   ASSERT_EQ(out.sinces.size(), 1u);
-  EXPECT_EQ(out.sinces[0], read);
-  exchange.replyReceived(Data(64, 0), current, read);  // during that pause: waits for its end
+  EXPECT_EQ(out.sinces[0], arrived);
+  exchange.replyReceived(Data(64, 0), current, arrived);  // during that pause: waits for its end
   endPause();
   EXPECT_EQ(out.sinces.size(), 1u);
   EXPECT_EQ(out.effects.back(), "pause 0.1");
+
+  const auto beforeThePiece = std::chrono::steady_clock::now() - std::chrono::milliseconds(1);
+  endPause();                                                    // the third piece goes out
+  exchange.replyReceived(Data(64, 0), current, beforeThePiece);  // was waiting before it
+  ASSERT_EQ(out.sinces.size(), 2u);
+  EXPECT_GT(out.sinces[1], beforeThePiece);
 }
 
 // The end of a lens query's pause, coming after an update took its place,

@@ -331,8 +331,12 @@ void AdapterExchange::versionAndStart(const platform::Data& reply) {
   pauseFor(Pacing::afterStart, Phase::afterStart);
 }
 
+// A reply that was already waiting when the piece went out (the monitor had
+// it, the exchange not yet) is taken as one that waited for a pause: its own
+// pause runs from the piece, never less than 0.1 s after it.
 void AdapterExchange::takePiece(std::optional<std::chrono::steady_clock::time_point> replyArrived) {
   if (!transferImage_) return;
+  if (replyArrived && *replyArrived < pieceSentAt_) replyArrived = pieceSentAt_;
   const auto& image = *transferImage_;
   const auto at = static_cast<std::size_t>(positionofbin_);
   if (at + reports::kPieceBytes > image.size()) return;
@@ -345,6 +349,7 @@ void AdapterExchange::takePiece(std::optional<std::chrono::steady_clock::time_po
 
 void AdapterExchange::sendPiece() {
   const auto end = static_cast<std::size_t>(positionofbin_);
+  pieceSentAt_ = std::chrono::steady_clock::now();
   if (!send(target_, transferImage_->data() + end - reports::kPieceBytes, reports::kPieceBytes)) {
     endTransfer(texts::writeFailed, Outcome::writeFailed);
     return;

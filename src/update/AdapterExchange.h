@@ -65,7 +65,8 @@ class AdapterExchange {
   // An adapter of an armed pair was found at `node` but may not be opened;
   // `present` false: it left.
   void adapterDenied(const std::string& node, bool present);
-  // `arrived`: when the reply was read off the adapter, where that is known.
+  // `arrived`: when the reply was known to have come from the adapter, where
+  // that is known.
   void replyReceived(const platform::Data& reply, AdapterKey from,
                      std::optional<std::chrono::steady_clock::time_point> arrived = std::nullopt);
   void pauseOver(std::uint64_t token);
@@ -135,6 +136,7 @@ class AdapterExchange {
   std::optional<std::string> deniedNode_;  // an adapter is there, but may not be opened
   std::uint64_t pauseToken_ = 0;
   std::uint64_t deadlineToken_ = 0;
+  std::chrono::steady_clock::time_point pieceSentAt_{};
   Deadlines deadlines_;
   // The target's replies that arrive while a protocol pause runs wait for its
   // end, as they would on an adapter link that is busy sleeping.
