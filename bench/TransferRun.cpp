@@ -36,13 +36,16 @@ std::shared_ptr<platform::sim::SimulatedBus> plugSimulatedAdapter(ReportTimes& t
   return bus;
 }
 
-void runOnOneCpu() {
+bool runOnOneCpu() {
   const int cpu = sched_getcpu();
-  if (cpu < 0) return;
   cpu_set_t one;
   CPU_ZERO(&one);
-  CPU_SET(cpu, &one);
-  if (sched_setaffinity(0, sizeof one, &one) != 0) std::perror("sched_setaffinity");
+  if (cpu >= 0) CPU_SET(cpu, &one);
+  if (cpu < 0 || sched_setaffinity(0, sizeof one, &one) != 0) {
+    std::perror("transfer benchmark: not on one CPU");
+    return false;
+  }
+  return true;
 }
 
 int runSimulatedTransfer(int argc, char* argv[], const std::function<void()>& pressing) {

@@ -31,7 +31,8 @@ class ReportTimes {
 // so one CPU takes nothing from it; what it takes out is the cost of waking a
 // thread on another CPU, which under a hypervisor is the host's scheduling of
 // that virtual CPU (0.1 ms at the median here, 3 ms at times) and not ours.
-void runOnOneCpu();
+// False when it could not be done: the benchmark then gives no figure.
+bool runOnOneCpu();
 
 // A simulated bus, installed, with the adapter runTransfer expects plugged in;
 // `times` learns of every report it takes.

@@ -51,7 +51,7 @@ double emulationRoundTrip(const char* node, int rounds, std::chrono::millisecond
 
 int main(int argc, char* argv[]) {
   platform::sim::runUnderUmockdevPreload(argv);
-  runOnOneCpu();  // before the test bed starts its thread
+  if (!runOnOneCpu()) return 1;  // before the test bed starts its thread
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
   QApplication app(argc, argv);
   const std::size_t pieces = argc > 1 ? std::strtoul(argv[1], nullptr, 10) : 272;

@@ -6,7 +6,7 @@
 #include "TransferRun.h"
 
 int main(int argc, char* argv[]) {
-  runOnOneCpu();
+  if (!runOnOneCpu()) return 1;
   const int status = runSimulatedTransfer(argc, argv);
   std::fflush(stdout);
   std::_Exit(status);
