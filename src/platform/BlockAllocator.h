@@ -5,9 +5,10 @@
 namespace platform {
 
 // Buffers of 2 MiB and more (an image, a long list) are placed on whole 2 MiB
-// blocks that may be huge pages: filling a fresh 15 MiB image then faults eight
-// times instead of thousands, and under a hypervisor each fault of a fresh
-// 4 KiB page costs an exit to the host. Smaller buffers are allocated as usual.
+// blocks that may be huge pages: where the kernel grants them, filling a fresh
+// 15 MiB image faults eight times instead of thousands, and under a hypervisor
+// each fault of a fresh 4 KiB page costs an exit to the host. Smaller buffers
+// are allocated as usual.
 void* allocateBlocks(std::size_t bytes);
 void deallocateBlocks(void* p, std::size_t bytes) noexcept;
 
