@@ -170,11 +170,20 @@ TEST_F(Cli, ListDescribeAdaptersAndLens) {
 
 // Exit codes 2 to 5: nothing at all reaches an adapter.
 TEST_F(Cli, RefusalsBeforeAnythingIsSentHaveTheirExitCodes) {
+  const CliRun none = run({"adapters", "--json"});
+  EXPECT_EQ(none.exit, 4);
+  EXPECT_EQ(none.last("failed").value("code"), "no-adapter");
   platform::sim::EmulatedHidrawNode node(adapter(1));
   plug("hidraw3", 5, node);
   EXPECT_EQ(run({"update"}).exit, 2);
-  EXPECT_EQ(run({"update", "7"}).exit, 2);
+  const CliRun noRow = run({"update", "7", "--json"});
+  EXPECT_EQ(noRow.exit, 2);
+  EXPECT_EQ(noRow.last("failed").value("code"), "no-such-row");
   EXPECT_EQ(run({"frobnicate"}).exit, 2);
+  // One adapter named twice would get two writers.
+  EXPECT_EQ(run({"update", "0", "--adapter", "1-5", "--adapter", "1-5"}).exit, 2);
+  for (const char* server : {"ftp://127.0.0.1:1", "file:///etc", "127.0.0.1"})
+    EXPECT_EQ(cli({"list", "--server", server}).exit, 2) << server;
   EXPECT_EQ(cli({"list", "--server", "http://127.0.0.1:1"}).exit, 3);
   server.setBehaviour("/fw/a.bin", FirmwareServer::Behaviour::of(FirmwareServer::Behaviour::Fault::notFound));
   const CliRun notRead = run({"update", "0", "--json"});
@@ -341,4 +350,15 @@ TEST_F(Cli, ASignedListIsReadOnlyUnderTheKeyThatSignedIt) {
   EXPECT_EQ(altered.exit, 3);
   EXPECT_EQ(altered.err, std::string(texts::listSignatureListAltered) + "\n");
   EXPECT_EQ(server.requestCount("/fw/a.bin"), 0u);
+  // A script tells an attack from a missing signature and both from a dead server.
+  EXPECT_EQ(run({"list", "--json", "--trusted-key", demoPublicKeyLine()}).last("failed").value("code"),
+            "list-signature-bad");
+  server.setBehaviour(std::string(kListPath) + ".minisig",
+                      FirmwareServer::Behaviour::of(FirmwareServer::Behaviour::Fault::notFound));
+  EXPECT_EQ(run({"list", "--json", "--trusted-key", demoPublicKeyLine()}).last("failed").value("code"),
+            "list-unsigned");
+  server.setBehaviour(kListPath, FirmwareServer::Behaviour::of(FirmwareServer::Behaviour::Fault::notFound));
+  const CliRun dead = run({"list", "--json", "--trusted-key", demoPublicKeyLine()});
+  EXPECT_EQ(dead.exit, 3);
+  EXPECT_EQ(dead.last("failed").value("code"), "list-not-read");
 }

@@ -121,13 +121,12 @@ TEST(ZeroFillTest, PadsToTheNextWholeBlockAlways) {
 // type, is never firmware; any other declared type, or none, says nothing.
 TEST(FirmwareAnswer, EmptyBodiesAndHtmlPagesAreNotFirmware) {
   const platform::Data bytes{1, 2, 3};
-  // Compared as texts: a compiler need not give one literal one address in every unit.
-  EXPECT_STREQ(whyNotFirmware({}, "application/octet-stream"), texts::imageEmpty);
-  EXPECT_STREQ(whyNotFirmware({}, ""), texts::imageEmpty);
+  EXPECT_EQ(whyNotFirmware({}, "application/octet-stream"), Fault::imageEmpty);
+  EXPECT_EQ(whyNotFirmware({}, ""), Fault::imageEmpty);
   for (const char* html : {"text/html", "TEXT/HTML", "text/html; charset=utf-8", " text/html ;q=1"})
-    EXPECT_STREQ(whyNotFirmware(bytes, html), texts::imageIsNotFirmware) << html;
+    EXPECT_EQ(whyNotFirmware(bytes, html), Fault::imageNotFirmware) << html;
   for (const char* other : {"", "application/octet-stream", "text/plain", "text/htmlx", "application/xhtml"})
-    EXPECT_EQ(whyNotFirmware(bytes, other), nullptr) << other;
+    EXPECT_EQ(whyNotFirmware(bytes, other), Fault::none) << other;
 }
 
 TEST(ImageCheckFields, AbsentOrEmptySayNothingMalformedIsRefused) {

@@ -19,8 +19,8 @@ void ViewController::tableViewOnClick() {
     const WindowBusyCursor busy(this);
     return road::chooseEntry(line, textReadOptions_, listSigned_);
   }();
-  if (chosen.failure) {
-    showStatus(chosen.failure);
+  if (chosen.failure != catalogue::Fault::none) {
+    showStatus(catalogue::textOf(chosen.failure));
     return selectionFailed();
   }
   vid_ = chosen.entry.vendorId;

@@ -1,6 +1,7 @@
 // Reading the firmware list while the window loads.
 #include "ViewController.h"
 #include "WindowBusyCursor.h"
+#include "catalogue/CatalogueTexts.h"
 #include "road/ListRead.h"
 
 void ViewController::readlst() {
@@ -8,6 +9,10 @@ void ViewController::readlst() {
     const WindowBusyCursor busy(this);
     return road::readList(listAddress_.toStdString(), textReadOptions_, trustedKeys_);
   }();
-  if (read.lines) lines = std::move(read.lines), listSigned_ = read.signedList;
-  if (read.text) showStatus(read.text);
+  if (read.lines) {
+    lines = std::move(read.lines), listSigned_ = read.signedList;
+    showStatus(texts::listRead);
+  } else if (read.failure != catalogue::Fault::none) {
+    showStatus(catalogue::textOf(read.failure));
+  }
 }

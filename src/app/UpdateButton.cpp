@@ -20,7 +20,7 @@ void ViewController::updateBtnOnClick() {
 void ViewController::downloadJob(const std::string& line, const update::FirmwareEntry& entry) {
   road::ImageDownload download = road::downloadImage(line, imageReadOptions_);
   for (const char* text : download.statusTexts()) postStatus(text);
-  if (download.failure) {
+  if (download.failure != catalogue::Fault::none) {
     exchange_->post([](update::AdapterExchange& exchange) { exchange.downloadFailed(); });
     return;
   }

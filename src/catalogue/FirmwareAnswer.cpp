@@ -4,7 +4,6 @@
 #include <cctype>
 #include <string>
 
-#include "CatalogueTexts.h"
 
 namespace catalogue {
 namespace {
@@ -21,10 +20,10 @@ std::string mediaType(std::string_view contentType) {
 
 }  // namespace
 
-const char* whyNotFirmware(const platform::Data& body, std::string_view contentType) {
-  if (mediaType(contentType) == "text/html") return texts::imageIsNotFirmware;
-  if (body.empty()) return texts::imageEmpty;
-  return nullptr;
+Fault whyNotFirmware(const platform::Data& body, std::string_view contentType) {
+  if (mediaType(contentType) == "text/html") return Fault::imageNotFirmware;
+  if (body.empty()) return Fault::imageEmpty;
+  return Fault::none;
 }
 
 }  // namespace catalogue

@@ -2,7 +2,6 @@
 
 #include <chrono>
 
-#include "CatalogueTexts.h"
 #include "platform/TextDecoding.h"
 
 namespace catalogue {
@@ -12,44 +11,44 @@ constexpr std::size_t kMaxListBytes = 4u << 20;
 // minisign's own comments stay far below this.
 constexpr std::size_t kMaxSignatureBytes = 16u << 10;
 
-const char* refusalOf(SignatureVerdict verdict) {
+Fault refusalOf(SignatureVerdict verdict) {
   switch (verdict) {
-    case SignatureVerdict::verified: return nullptr;
-    case SignatureVerdict::malformed: return texts::listSignatureMalformed;
-    case SignatureVerdict::unknownKey: return texts::listSignatureUnknownKey;
-    case SignatureVerdict::listAltered: return texts::listSignatureListAltered;
-    case SignatureVerdict::commentAltered: return texts::listSignatureCommentAltered;
+    case SignatureVerdict::verified: return Fault::none;
+    case SignatureVerdict::malformed: return Fault::listSignatureMalformed;
+    case SignatureVerdict::unknownKey: return Fault::listUnknownKey;
+    case SignatureVerdict::listAltered: return Fault::listAltered;
+    case SignatureVerdict::commentAltered: return Fault::listCommentAltered;
   }
-  return texts::listSignatureMalformed;
+  return Fault::listSignatureMalformed;
 }
 
 // The signature is read once the list has arrived, within what is left of the
 // list's deadline: the window waits no longer for a signed list than for any.
-const char* checkSignature(const std::string& url, platform::UrlReadOptions options, double secondsTaken,
-                           const platform::Data& list, const std::vector<PublicKey>& trustedKeys) {
+Fault checkSignature(const std::string& url, platform::UrlReadOptions options, double secondsTaken,
+                     const platform::Data& list, const std::vector<PublicKey>& trustedKeys) {
   if (options.deadlineSeconds > 0) {
     options.deadlineSeconds -= secondsTaken;
-    if (options.deadlineSeconds <= 0) return texts::listSignatureMissing;
+    if (options.deadlineSeconds <= 0) return Fault::listUnsigned;
   }
   platform::Data signature;
-  if (const char* failure = readFromServer(url + ".minisig", options, kMaxSignatureBytes, texts::listSignatureMalformed,
-                                           texts::listSignatureMissing, signature))
+  if (const Fault failure = readFromServer(url + ".minisig", options, kMaxSignatureBytes,
+                                           Fault::listSignatureMalformed, Fault::listUnsigned, signature);
+      failure != Fault::none)
     return failure;
   return refusalOf(verifyListSignature(list, signature, trustedKeys));
 }
 
 }  // namespace
 
-const char* readFromServer(const std::string& url, platform::UrlReadOptions options, std::size_t limit,
-                           const char* tooLargeText, const char* failedText, platform::Data& bytes,
-                           std::string* contentType) {
+Fault readFromServer(const std::string& url, platform::UrlReadOptions options, std::size_t limit, Fault tooLarge,
+                     Fault failed, platform::Data& bytes, std::string* contentType) {
   options.maxBytes = limit;
   platform::UrlReadResult read = platform::readURL(url, options);
-  if (read.status == platform::UrlReadResult::Status::tooLarge) return tooLargeText;
-  if (!read.ok()) return failedText;
+  if (read.status == platform::UrlReadResult::Status::tooLarge) return tooLarge;
+  if (!read.ok()) return failed;
   bytes = std::move(read.bytes);
   if (contentType) *contentType = std::move(read.contentType);
-  return nullptr;
+  return Fault::none;
 }
 
 ListReading readFirmwareList(const std::string& url, const platform::UrlReadOptions& options,
@@ -57,12 +56,12 @@ ListReading readFirmwareList(const std::string& url, const platform::UrlReadOpti
   ListReading reading;
   platform::Data bytes;
   const auto start = std::chrono::steady_clock::now();
-  reading.failure = readFromServer(url, options, kMaxListBytes, texts::listTooLarge, texts::listFailed, bytes);
+  reading.failure = readFromServer(url, options, kMaxListBytes, Fault::listTooLarge, Fault::listNotRead, bytes);
   const std::chrono::duration<double> taken = std::chrono::steady_clock::now() - start;
-  if (!reading.failure && !trustedKeys.empty())
+  if (reading.failure == Fault::none && !trustedKeys.empty())
     reading.failure = checkSignature(url, options, taken.count(), bytes, trustedKeys);
-  if (!reading.failure && !platform::isUTF8(bytes)) reading.failure = texts::listNotText;
-  if (reading.failure) return reading;
+  if (reading.failure == Fault::none && !platform::isUTF8(bytes)) reading.failure = Fault::listNotText;
+  if (reading.failure != Fault::none) return reading;
   reading.signedList = !trustedKeys.empty();
   // Already the form the tool keeps its texts in: the bytes become the lines
   // without a copy.

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "Fault.h"
 #include "ListLines.h"
 #include "ListSignature.h"
 #include "platform/Data.h"
@@ -11,16 +12,15 @@
 
 namespace catalogue {
 
-// Reads a URL of the firmware server, at most `limit` bytes. Returns the
-// status text to show when the read did not give the whole resource; the
-// declared media type goes to `contentType` when asked for.
-const char* readFromServer(const std::string& url, platform::UrlReadOptions options, std::size_t limit,
-                           const char* tooLargeText, const char* failedText, platform::Data& bytes,
-                           std::string* contentType = nullptr);
+// Reads a URL of the firmware server, at most `limit` bytes. Returns why the
+// read did not give the whole resource, as `tooLarge` or `failed`, or
+// Fault::none; the declared media type goes to `contentType` when asked for.
+Fault readFromServer(const std::string& url, platform::UrlReadOptions options, std::size_t limit, Fault tooLarge,
+                     Fault failed, platform::Data& bytes, std::string* contentType = nullptr);
 
 struct ListReading {
   std::optional<ListLines> lines;  // absent when the list is refused
-  const char* failure = nullptr;   // then the text that says why
+  Fault failure = Fault::none;     // then why
   bool signedList = false;         // verified under a trusted key: every entry needs its hash
 };
 

@@ -14,7 +14,7 @@ ExitCode adaptersCommand(const Options& options, Report& report) {
   const auto list = readListFor(options, report, exit);
   if (!list) return exit;
   const auto adapters = road::attachedAdapters(road::idsInList(*list->lines));
-  if (adapters.empty()) return report.fail(texts::noDevice);
+  if (adapters.empty()) return report.fail(texts::noDevice, failureOf(update::Outcome::noAdapter));
   std::optional<ExchangeSession> session;
   for (const auto& adapter : adapters) {
     QJsonObject fields = adapterFields(adapter);

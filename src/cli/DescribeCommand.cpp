@@ -10,7 +10,7 @@ ExitCode describeCommand(const Options& options, Report& report) {
   const auto line = readLineFor(options, report, exit);
   if (!line) return exit;
   const road::ChosenEntry chosen = road::chooseEntry(line->line, platform::UrlReadOptions::forText(), line->signedList);
-  if (chosen.failure) return report.fail(chosen.failure);
+  if (chosen.failure != catalogue::Fault::none) return report.fail(chosen.failure);
   std::string text = chosen.description;
   if (text.empty() || text.back() != '\n') text += '\n';
   report.data(text);

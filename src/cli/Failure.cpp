@@ -1,45 +1,36 @@
 #include "Failure.h"
 
-#include <cstring>
-#include <initializer_list>
-
-#include "catalogue/CatalogueTexts.h"
-
 namespace cli {
-namespace {
 
-struct Known {
-  const char* text;
-  Failure failure;
-};
-
-bool same(const char* a, const char* b) { return std::strcmp(a, b) == 0; }
-
-}  // namespace
-
-Failure failureOf(const char* text) {
-  static const std::initializer_list<Known> known = {
-      {texts::listFailed, {"list-not-read", kNotRead}},
-      {texts::listNotText, {"list-not-read", kNotRead}},
-      {texts::listTooLarge, {"list-not-read", kNotRead}},
-      {texts::descriptionFailed, {"description-not-read", kNotRead}},
-      {texts::descriptionTooLarge, {"description-not-read", kNotRead}},
-      {texts::descriptionNotText, {"description-not-read", kNotRead}},
-      {texts::entryIncomplete, {"entry-unusable", kNotRead}},
-      {texts::entryBadIds, {"entry-unusable", kNotRead}},
-      {texts::entryBadDescriptionUrl, {"entry-unusable", kNotRead}},
-      {texts::entryBadVersion, {"entry-unusable", kNotRead}},
-      {texts::entryBadHash, {"entry-unusable", kNotRead}},
-      {texts::entryBadSize, {"entry-unusable", kNotRead}},
-      {texts::downloadFailed, {"image-not-read", kNotRead}},
-      {texts::imageTooLarge, {"image-not-read", kNotRead}},
-      {texts::imageBadUrl, {"image-not-read", kNotRead}},
-      {texts::imageCheckFailed, {"image-refused", kImageRefused}},
-      {texts::imageEmpty, {"image-refused", kImageRefused}},
-      {texts::imageIsNotFirmware, {"image-refused", kImageRefused}},
-  };
-  for (const auto& k : known)
-    if (same(text, k.text)) return k.failure;
+Failure failureOf(catalogue::Fault fault) {
+  using catalogue::Fault;
+  switch (fault) {
+    case Fault::none: return {"done", kDone};
+    case Fault::listNotRead: return {"list-not-read", kNotRead};
+    case Fault::listTooLarge: return {"list-too-large", kNotRead};
+    case Fault::listNotText: return {"list-not-text", kNotRead};
+    case Fault::listUnsigned: return {"list-unsigned", kNotRead};
+    case Fault::listSignatureMalformed: return {"list-signature-malformed", kNotRead};
+    case Fault::listUnknownKey: return {"list-unknown-key", kNotRead};
+    case Fault::listAltered: return {"list-signature-bad", kNotRead};
+    case Fault::listCommentAltered: return {"list-comment-altered", kNotRead};
+    case Fault::entryIncomplete: return {"entry-incomplete", kNotRead};
+    case Fault::entryBadIds: return {"entry-bad-ids", kNotRead};
+    case Fault::entryBadDescriptionUrl: return {"entry-bad-description-url", kNotRead};
+    case Fault::entryBadVersion: return {"entry-bad-version", kNotRead};
+    case Fault::entryBadHash: return {"entry-bad-hash", kNotRead};
+    case Fault::entryBadSize: return {"entry-bad-size", kNotRead};
+    case Fault::entryHashMissing: return {"entry-hash-missing", kNotRead};
+    case Fault::descriptionNotRead: return {"description-not-read", kNotRead};
+    case Fault::descriptionTooLarge: return {"description-too-large", kNotRead};
+    case Fault::descriptionNotText: return {"description-not-text", kNotRead};
+    case Fault::imageBadUrl: return {"image-bad-url", kNotRead};
+    case Fault::imageNotRead: return {"image-not-read", kNotRead};
+    case Fault::imageTooLarge: return {"image-too-large", kNotRead};
+    case Fault::imageCheckFailed: return {"image-refused", kImageRefused};
+    case Fault::imageEmpty: return {"image-empty", kImageRefused};
+    case Fault::imageNotFirmware: return {"image-not-firmware", kImageRefused};
+  }
   return {"not-read", kNotRead};
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 #include "ExitCode.h"
+#include "catalogue/Fault.h"
 #include "update/Phase.h"
 
 namespace cli {
@@ -10,9 +11,9 @@ struct Failure {
   ExitCode exit;
 };
 
-// The failure one of the road's texts before the adapter reports (the list,
-// the entry, the description, the image).
-Failure failureOf(const char* text);
+// How a stop of the road before the adapter (the list, the entry, the
+// description, the image) shows to a script.
+Failure failureOf(catalogue::Fault fault);
 // How the end of an exchange with the adapter shows to a script.
 Failure failureOf(update::Outcome outcome);
 

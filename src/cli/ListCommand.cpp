@@ -15,13 +15,17 @@ QJsonObject entryFields(std::size_t index, std::string_view line, bool signedLis
   const auto fields = catalogue::splitFields(line);
   update::FirmwareEntry entry;
   catalogue::ImageCheck check;
-  const char* fault = road::entryFault(fields, entry, check, signedList);
+  const catalogue::Fault fault = road::entryFault(fields, entry, check, signedList);
+  const bool usable = fault == catalogue::Fault::none;
   QJsonObject object{{"row", static_cast<qint64>(index)},
                      {"title", QString::fromStdString(row.title)},
                      {"detail", QString::fromStdString(row.detail)},
                      {"version", QString::fromStdString(catalogue::fieldOf(fields, catalogue::fVersion))},
-                     {"usable", fault == nullptr}};
-  if (fault) object.insert(QStringLiteral("why"), QString::fromUtf8(fault));
+                     {"usable", usable}};
+  if (!usable) {
+    object.insert(QStringLiteral("why"), QString::fromStdString(Report::shown(catalogue::textOf(fault))));
+    object.insert(QStringLiteral("code"), QString::fromUtf8(failureOf(fault).code));
+  }
   else object.insert(QStringLiteral("ids"), QString::fromStdString(idsText(entry.vendorId, entry.productId)));
   return object;
 }

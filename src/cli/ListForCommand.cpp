@@ -11,10 +11,11 @@ std::optional<road::ListRead> readListFor(const Options& options, Report& report
   keys.insert(keys.end(), options.trustedKeys.begin(), options.trustedKeys.end());
   road::ListRead read = road::readList(options.listAddress, platform::UrlReadOptions::forText(), keys);
   if (!read.lines) {
-    exit = report.fail(read.text ? read.text : texts::listFailed);
+    // An address that is not a URL is refused when the options are read.
+    exit = report.fail(read.failure == catalogue::Fault::none ? catalogue::Fault::listNotRead : read.failure);
     return std::nullopt;
   }
-  report.text(read.text);
+  report.text(texts::listRead);
   report.event("list", {{"rows", static_cast<qint64>(read.lines->size())}});
   return read;
 }
@@ -24,9 +25,9 @@ std::optional<ListLine> readLineFor(const Options& options, Report& report, Exit
   if (!list) return std::nullopt;
   const catalogue::ListLines& lines = *list->lines;
   if (options.row < lines.size()) return ListLine{std::string(lines[options.row]), list->signedList};
-  report.text("ringflash-cli: the list has no row " + std::to_string(options.row) + " (rows 0 to " +
-              std::to_string(lines.size() - 1) + ")");
-  exit = kUsage;
+  exit = report.fail("ringflash-cli: the list has no row " + std::to_string(options.row) + " (rows 0 to " +
+                         std::to_string(lines.size() - 1) + ")",
+                     Failure{"no-such-row", kUsage});
   return std::nullopt;
 }
 

@@ -1,12 +1,14 @@
 #include "Options.h"
 
 #include <QCommandLineParser>
+#include <algorithm>
 #include <cstdio>
 #include <map>
 #include <set>
 
 #include "ExitCode.h"
 #include "catalogue/ListAddress.h"
+#include "platform/UrlReader.h"
 
 namespace cli {
 namespace {
@@ -66,7 +68,9 @@ Parsed parseOptions(const QStringList& arguments, const std::string& defaultServ
   const QCommandLineOption json("json", "One JSON object per line on standard output, and nothing else.");
   const QCommandLineOption query("query", "Also ask each adapter for its version and lens id.");
   const QCommandLineOption adapter(
-      "adapter", "Use the adapter at USB port PORT (as 'adapters' shows it); update takes it more than once.", "PORT");
+      "adapter",
+      "Use the adapter at USB port PORT (as 'adapters' shows it); update takes it more than once, each port once.",
+      "PORT");
   const QCommandLineOption all("all", "update: every attached adapter of the entry's ids, at once.");
   const QCommandLineOption server("server", "The firmware server at URL (scheme, host, port).", "URL",
                                   QString::fromStdString(defaultServer));
@@ -107,11 +111,17 @@ Parsed parseOptions(const QStringList& arguments, const std::string& defaultServ
   o.all = parser.isSet(all);
   for (const QString& port : parser.values(adapter)) {
     if (port.isEmpty()) return usage("--adapter needs a PORT");
+    // Two writers on one adapter interleave their pieces: the image is lost.
+    if (std::count(o.ports.begin(), o.ports.end(), port.toStdString()))
+      return usage("--adapter " + port + " is named twice");
     o.ports.push_back(port.toStdString());
   }
   if (o.ports.size() > 1 && o.command != "update") return usage(words[0] + " takes one --adapter");
   if (o.all && !o.ports.empty()) return usage("--all and --adapter do not go together");
-  o.listAddress = catalogue::listAddress(parser.value(server).toStdString());
+  const QString serverURL = parser.value(server);
+  if (!platform::isHttpURL(serverURL.toStdString()))
+    return usage("--server needs an http:// or https:// URL, not '" + serverURL + "'");
+  o.listAddress = catalogue::listAddress(serverURL.toStdString());
   for (const QString& key : parser.values(trustedKey)) {
     const auto read = catalogue::readPublicKey(key.toStdString());
     if (!read) return usage("--trusted-key needs the base64 line of a minisign public key");

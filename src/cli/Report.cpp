@@ -87,7 +87,9 @@ void Report::progress(const std::string& port, double percent, std::size_t piece
   std::fflush(stderr);
 }
 
-ExitCode Report::fail(const char* text, const std::string& port) { return fail(text, failureOf(text), port); }
+ExitCode Report::fail(catalogue::Fault fault, const std::string& port) {
+  return fail(catalogue::textOf(fault), failureOf(fault), port);
+}
 
 ExitCode Report::fail(std::string_view text, Failure failure, const std::string& port) {
   std::lock_guard lock(mutex_);

@@ -37,8 +37,8 @@ class Report {
   // redrawn in place below the texts; a line per change otherwise; an
   // event with --json.
   void progress(const std::string& port, double percent, std::size_t piece, std::size_t pieces);
-  // Says the failure and returns its exit code.
-  ExitCode fail(const char* text, const std::string& port = "");
+  // Says why the road stopped and returns its exit code.
+  ExitCode fail(catalogue::Fault fault, const std::string& port = "");
   ExitCode fail(std::string_view text, Failure failure, const std::string& port = "");
   // Reports a failure whose text was said already.
   ExitCode failed(std::string_view text, Failure failure, const std::string& port = "");

@@ -39,7 +39,7 @@ QString versionText(const std::array<std::int64_t, 3>& v) { return QString("%1.%
 std::optional<platform::Data> download(const std::string& line, Report& report, ExitCode& exit) {
   report.text(texts::downloading);
   road::ImageDownload image = road::downloadImage(line, platform::UrlReadOptions::forImage());
-  if (image.failure) {
+  if (image.failure != catalogue::Fault::none) {
     exit = report.fail(image.failure);
     return std::nullopt;
   }
@@ -111,7 +111,8 @@ ExitCode updateCommand(const Options& options, Report& report) {
   if (!line) return exit;
   update::FirmwareEntry entry;
   catalogue::ImageCheck check;
-  if (const char* fault = road::entryFault(catalogue::splitFields(line->line), entry, check, line->signedList))
+  if (const auto fault = road::entryFault(catalogue::splitFields(line->line), entry, check, line->signedList);
+      fault != catalogue::Fault::none)
     return report.fail(fault);
   AdapterSet set = chooseAdaptersFor({entry.vendorId, entry.productId}, options.ports, options.all, report, exit);
   if (set.usable.empty()) return exit;

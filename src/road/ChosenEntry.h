@@ -3,22 +3,23 @@
 #include <string_view>
 #include <vector>
 
+#include "catalogue/Fault.h"
 #include "catalogue/ImageCheck.h"
 #include "platform/UrlReader.h"
 #include "update/FirmwareEntry.h"
 
 namespace road {
 
-// Why a split list line cannot be chosen, or nullptr when it can; then
+// Why a split list line cannot be chosen, or Fault::none when it can; then
 // `entry` and `check` hold what it says. A malformed entry is refused whole,
 // so that the ids, the version and the image always belong to one entry. In
 // a signed list every entry must carry its image's hash.
-const char* entryFault(const std::vector<std::string>& fields, update::FirmwareEntry& entry,
+catalogue::Fault entryFault(const std::vector<std::string>& fields, update::FirmwareEntry& entry,
                        catalogue::ImageCheck& check, bool signedList);
 
 // A list line chosen: checked, and its description read and decoded.
 struct ChosenEntry {
-  const char* failure = nullptr;  // the text to show instead of the description
+  catalogue::Fault failure = catalogue::Fault::none;  // shown instead of the description
   update::FirmwareEntry entry;
   std::string description;  // UTF-8
 };

@@ -14,24 +14,27 @@ namespace {
 
 constexpr std::size_t kMaxImageBytes = 16u << 20;
 
+using catalogue::Fault;
+
 // With a size given, reading stops as soon as the body is longer than that.
-const char* readImage(const std::string& url, const catalogue::ImageCheck& check,
-                      const platform::UrlReadOptions& options, platform::Data& image) {
+Fault readImage(const std::string& url, const catalogue::ImageCheck& check, const platform::UrlReadOptions& options,
+                platform::Data& image) {
   const bool sizeBounds = check.size && *check.size < kMaxImageBytes;
   const std::size_t limit = sizeBounds ? std::max<std::size_t>(1, *check.size) : kMaxImageBytes;
-  const char* tooLarge = sizeBounds ? texts::imageCheckFailed : texts::imageTooLarge;
+  const Fault tooLarge = sizeBounds ? Fault::imageCheckFailed : Fault::imageTooLarge;
   std::string contentType;
-  if (const char* failure =
-          catalogue::readFromServer(url, options, limit, tooLarge, texts::downloadFailed, image, &contentType))
+  if (const Fault failure = catalogue::readFromServer(url, options, limit, tooLarge, Fault::imageNotRead, image,
+                                                      &contentType);
+      failure != Fault::none)
     return failure;
-  if (const char* refusal = catalogue::whyNotFirmware(image, contentType)) return refusal;
-  return check.matches(image) ? nullptr : texts::imageCheckFailed;
+  if (const Fault refusal = catalogue::whyNotFirmware(image, contentType); refusal != Fault::none) return refusal;
+  return check.matches(image) ? Fault::none : Fault::imageCheckFailed;
 }
 
 }  // namespace
 
 std::vector<const char*> ImageDownload::statusTexts() const {
-  if (failure) return {failure};
+  if (failure != Fault::none) return {catalogue::textOf(failure)};
   if (checked) return {texts::downloaded, texts::imageChecked};
   return {texts::downloaded};
 }
@@ -41,11 +44,11 @@ ImageDownload downloadImage(std::string_view line, const platform::UrlReadOption
   const auto fields = catalogue::splitFields(line);
   const std::string url = catalogue::fieldOf(fields, catalogue::fImage);
   catalogue::ImageCheck check;
-  if (fields.size() < catalogue::kFieldsToDownload || !platform::isHttpURL(url)) download.failure = texts::imageBadUrl;
+  if (fields.size() < catalogue::kFieldsToDownload || !platform::isHttpURL(url)) download.failure = Fault::imageBadUrl;
   else if (catalogue::readImageCheck(fields, check) != catalogue::ImageCheckReading::ok)
-    download.failure = texts::imageCheckFailed;
+    download.failure = Fault::imageCheckFailed;
   else download.failure = readImage(url, check, options, download.image);
-  if (download.failure) {
+  if (download.failure != Fault::none) {
     platform::Data().swap(download.image);
     return download;
   }

@@ -2,6 +2,7 @@
 #include <string_view>
 #include <vector>
 
+#include "catalogue/Fault.h"
 #include "platform/Data.h"
 #include "platform/UrlReader.h"
 
@@ -9,7 +10,7 @@ namespace road {
 
 // The image of a list line, downloaded and checked, filled up with zeros.
 struct ImageDownload {
-  const char* failure = nullptr;  // the text to show when there is no image to write
+  catalogue::Fault failure = catalogue::Fault::none;  // why there is no image to write
   platform::Data image;
   bool checked = false;  // the list gave a hash or a size, and the image matched it
   // The texts that say so, in the order the window shows them.

@@ -1,6 +1,5 @@
 #include "ListRead.h"
 
-#include "catalogue/CatalogueTexts.h"
 #include "catalogue/ListReading.h"
 
 namespace road {
@@ -10,13 +9,9 @@ ListRead readList(const std::string& address, const platform::UrlReadOptions& op
   ListRead read;
   if (!platform::isHttpURL(address)) return read;
   catalogue::ListReading reading = catalogue::readFirmwareList(address, options, trustedKeys);
-  if (reading.failure) {
-    read.text = reading.failure;
-    return read;
-  }
+  read.failure = reading.failure;
   read.lines = std::move(reading.lines);
   read.signedList = reading.signedList;
-  read.text = texts::listRead;
   return read;
 }
 

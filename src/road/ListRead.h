@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "catalogue/Fault.h"
 #include "catalogue/ListLines.h"
 #include "catalogue/ListSignature.h"
 #include "platform/UrlReader.h"
@@ -10,9 +11,9 @@
 namespace road {
 
 struct ListRead {
-  std::optional<catalogue::ListLines> lines;  // absent when the list was not read
-  const char* text = nullptr;                 // what to say; none for an address that is not a URL
-  bool signedList = false;                    // verified under a trusted key: every entry needs its hash
+  std::optional<catalogue::ListLines> lines;         // absent when the list was not read
+  catalogue::Fault failure = catalogue::Fault::none;  // why not; none for an address that is not a URL
+  bool signedList = false;                            // verified under a trusted key: every entry needs its hash
 };
 
 // Reads the firmware list as the window does on loading: bounded, UTF-8, and

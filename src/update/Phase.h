@@ -44,5 +44,6 @@ enum class Outcome {
   silent,             // the adapter stopped answering
   left,               // the adapter went away
 };
+inline constexpr Outcome kLastOutcome = Outcome::left;
 
 }  // namespace update
