@@ -162,8 +162,10 @@ TEST_F(ListAndSelection, MalformedEntriesAreRefusedWholeWithTheirOwnText) {
   }
 }
 
-// A description at the size limit, all on one line, is shown whole.
-TEST_F(ListAndSelection, ADescriptionOfOneLongLineIsShownWhole) {
+// A description at the size limit, all on one line, is shown whole, and the
+// field lays it out in short lines: a text view lays out a line whole, and a
+// megabyte on one line held the window for minutes.
+TEST_F(ListAndSelection, ADescriptionOfOneLongLineIsShownWholeInShortLines) {
   putDescription("/desc/long.txt", std::string((1u << 20) - 2, 'a') + "\xba\xc3");
   putList(line("long", "f1a5;0001", "Ver 3.4.5", "/desc/long.txt") + "\n");
   openWindow();
@@ -171,6 +173,13 @@ TEST_F(ListAndSelection, ADescriptionOfOneLongLineIsShownWhole) {
   EXPECT_EQ(status().size(), 1u + (1u << 20) - 2 + 3);
   EXPECT_EQ(status().substr(status().size() - 4), "a好");
   EXPECT_TRUE(vc->updateBtn->isEnabled());
+  const QString laidOut = vc->message->toPlainText();
+  constexpr qsizetype kLongestFastLine = 4096;
+  qsizetype longest = 0;
+  for (const QStringView shownLine : QStringView(laidOut).split(u'\n')) longest = std::max(longest, shownLine.size());
+  EXPECT_LE(longest, kLongestFastLine);
+  QString joined = laidOut, value = vc->message->stringValue();
+  EXPECT_EQ(joined.remove(u'\n'), value.remove(QStringLiteral("\r\n")));
 }
 
 TEST_F(ListAndSelection, NoSelectionMeansTheButtonsDoNothing) {
