@@ -69,7 +69,7 @@ bool parseVersion(const QString& text, DemoOptions& o) {
 }
 
 // "SECONDS:ACTION", ACTION one of update, lens, row=N, unplug[=NAME], plug[=NAME],
-// poke[=NAME], close, sigterm.
+// poke[=NAME], close, sigterm, sighup, sigquit.
 bool parseStep(const QString& text, DemoOptions& o) {
   const qsizetype colon = text.indexOf(':');
   if (colon < 0) return false;
@@ -83,6 +83,8 @@ bool parseStep(const QString& text, DemoOptions& o) {
   else if (action == "lens") step.action = A::lens;
   else if (action == "close") step.action = A::close;
   else if (action == "sigterm") step.action = A::sigterm;
+  else if (action == "sighup") step.action = A::sighup;
+  else if (action == "sigquit") step.action = A::sigquit;
   else if (parseAdapterName(action, "unplug", step)) step.action = A::unplug;
   else if (parseAdapterName(action, "plug", step)) step.action = A::plug;
   else if (parseAdapterName(action, "poke", step)) step.action = A::poke;
@@ -135,8 +137,8 @@ std::optional<DemoOptions> parseDemoOptions(int argc, char* argv[]) {
   const QCommandLineOption at("at",
                               "At SECONDS after the list is shown, do ACTION: update, lens, row=N, unplug, plug, "
                               "poke (the adapter sends a report of its own), each of those three for adapter A or "
-                              "as unplug=B and so on; close (as a window manager asks) or sigterm (the signal to "
-                              "the harness itself). Repeatable.",
+                              "as unplug=B and so on; close (as a window manager asks), or sigterm, sighup or "
+                              "sigquit (that signal to the harness itself). Repeatable.",
                               "SECONDS:ACTION");
   const QCommandLineOption refuse("refuse",
                                   "The simulated adapter does not take reports of KIND: query, start or data.", "KIND");

@@ -9,7 +9,7 @@
 
 // One step of a timed script: at `seconds` after the list is shown.
 struct ScriptStep {
-  enum class Action { update, lens, row, unplug, plug, poke, close, sigterm };
+  enum class Action { update, lens, row, unplug, plug, poke, close, sigterm, sighup, sigquit };
   double seconds = 0;
   Action action = Action::update;
   int row = 0;              // for Action::row

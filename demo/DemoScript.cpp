@@ -20,6 +20,8 @@ const char* nameOf(ScriptStep::Action a) {
     case ScriptStep::Action::poke: return "poke";
     case ScriptStep::Action::close: return "close";
     case ScriptStep::Action::sigterm: return "sigterm";
+    case ScriptStep::Action::sighup: return "sighup";
+    case ScriptStep::Action::sigquit: return "sigquit";
   }
   return "?";
 }
@@ -55,7 +57,9 @@ void perform(const ScriptStep& step, ViewController& vc, platform::sim::Simulate
       sayWhatTheWindowDid(vc);
       break;
     case A::sigterm:
-      std::raise(SIGTERM);
+    case A::sighup:
+    case A::sigquit:
+      std::raise(step.action == A::sigterm ? SIGTERM : step.action == A::sighup ? SIGHUP : SIGQUIT);
       sayWhatTheWindowDid(vc);
       break;
   }

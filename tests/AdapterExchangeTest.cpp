@@ -37,6 +37,11 @@ class FakeAdapter : public platform::HIDPlatformDevice {
     reports.emplace_back(r, r + n);
     return platform::kIOReturnSuccess;
   }
+  bool claim() override {
+    if (heldElsewhere || held) return false;
+    return held = true;
+  }
+  void release() override { held = false; }
   std::vector<Kind> kinds() const {
     std::vector<Kind> k;
     for (const auto& r : reports) k.push_back(reports::classify(r.data(), r.size()));
@@ -54,6 +59,8 @@ class FakeAdapter : public platform::HIDPlatformDevice {
   std::int64_t vendorId, productId;
   std::string node;
   std::optional<std::size_t> refuseAt;  // does not take the report of this number (from 0), only that one
+  bool heldElsewhere = false;           // another process writes it
+  bool held = false;                    // this exchange is its writer
   std::size_t attempts = 0;
   std::vector<Data> reports;
 };
@@ -476,6 +483,51 @@ TEST_F(Exchange, TheAdapterLeavingEndsTheTransferAndLateEventsChangeNothing) {
   EXPECT_EQ(a->kinds(), (std::vector<Kind>{Kind::query, Kind::start}));
   EXPECT_EQ(exchange.rdata(), Data(64, 1));
   EXPECT_FALSE(exchange.updateUnderWay());
+}
+
+// An update or a lens query is its adapter's one writer from its query to its
+// end, however it ends; one that finds the adapter held sends nothing at all.
+TEST_F(Exchange, AnAdapterHasOneWriterFromTheQueryToTheEnd) {
+  auto a = connect(0xF1A5, 1);
+  a->heldElsewhere = true;
+  startUpdate(imageOf(1024, 1), kEntryA);
+  EXPECT_TRUE(a->reports.empty());
+  EXPECT_EQ(out.outcomes.back(), Outcome::busy);
+  EXPECT_EQ(out.texts.back(), texts::adapterBusy);
+  EXPECT_FALSE(exchange.updateUnderWay());
+  exchange.lensPressed(0xF1A5, 1);
+  endPause();
+  EXPECT_TRUE(a->reports.empty());
+  EXPECT_EQ(out.outcomes.back(), Outcome::busy);
+
+  a->heldElsewhere = false;
+  startUpdate(imageOf(1024, 1), kEntryA);
+  EXPECT_TRUE(a->held);
+  reply(versionReply());
+  for (int i = 0; i < 5; ++i) endPause(), reply(Data(64, 0));
+  EXPECT_TRUE(a->held);
+  runToEnd();
+  EXPECT_EQ(out.outcomes.back(), Outcome::done);
+  EXPECT_FALSE(a->held);
+
+  exchange.lensPressed(0xF1A5, 1);
+  endPause();
+  EXPECT_TRUE(a->held);
+  reply(versionReply());
+  EXPECT_EQ(out.outcomes.back(), Outcome::lensShown);
+  EXPECT_FALSE(a->held);
+
+  startUpdate(imageOf(1024, 1), kEntryA);
+  exchange.deadlineOver(out.deadlineToken);  // the query unanswered
+  EXPECT_EQ(out.outcomes.back(), Outcome::silent);
+  EXPECT_FALSE(a->held);
+
+  startUpdate(imageOf(1024, 1), kEntryA);
+  reply(versionReply());
+  endPause();
+  exchange.adapterGone(a.get());
+  EXPECT_EQ(out.outcomes.back(), Outcome::left);
+  EXPECT_FALSE(a->held);
 }
 
 // Replies that arrive while a pause runs are taken after it, one piece each.

@@ -2,7 +2,9 @@
 // layer, against adapters on emulated /dev/hidraw nodes, one case per exit
 // code. The program runs as a child of this test under umockdev's preload.
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -228,6 +230,27 @@ TEST_F(Cli, AnAdapterThatLeavesMidWriteFailsTheUpdate) {
   EXPECT_EQ(r.last("failed").value("code").toString(), "adapter-left");
   EXPECT_EQ(r.last("failed").value("text").toString(), "设备已断开");
   EXPECT_TRUE(r.last("done").isEmpty());
+}
+
+// Another process writing the adapter holds its node's lock: an update, a
+// lens query and a query of the adapters are each refused before anything is
+// sent, exit 4; once it is given back the update goes through.
+TEST_F(Cli, AnAdapterAnotherProcessIsWritingIsLeftAlone) {
+  platform::sim::EmulatedHidrawNode node(adapter(1));
+  plug("hidraw3", 5, node);
+  const int other = ::open((bed.root() + "/dev/hidraw3").c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
+  ASSERT_GE(other, 0);
+  ASSERT_EQ(::flock(other, LOCK_EX | LOCK_NB), 0);
+  const CliRun update = run({"update", "0", "--json"});
+  EXPECT_EQ(update.exit, 4) << update.err;
+  EXPECT_EQ(update.last("failed").value("code"), "adapter-busy");
+  EXPECT_NE(update.err.find("接环正在被另一个程序写入，请等待其完成"), std::string::npos) << update.err;
+  const CliRun lens = run({"lens", "--json"});
+  EXPECT_EQ(lens.exit, 4) << lens.err;
+  EXPECT_EQ(lens.last("failed").value("code"), "adapter-busy");
+  EXPECT_TRUE(node.writes().empty());
+  ::close(other);
+  EXPECT_EQ(run({"update", "0"}).exit, 0);
 }
 
 // Exit code 6: the node is there, but this user may not open it.

@@ -68,6 +68,7 @@ const std::map<Outcome, Promised>& promisedForOutcomes() {
       {Outcome::writeFailed, {"write-failed", cli::kAdapterFailed}},
       {Outcome::silent, {"went-quiet", cli::kAdapterFailed}},
       {Outcome::left, {"adapter-left", cli::kAdapterFailed}},
+      {Outcome::busy, {"adapter-busy", cli::kNoAdapter}},
   };
   return promised;
 }

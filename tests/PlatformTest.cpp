@@ -1,4 +1,6 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QStringList>
 
@@ -11,6 +13,7 @@
 #include "platform/NotificationCenter.h"
 #include "platform/Scanner.h"
 #include "platform/TextDecoding.h"
+#include "platform/hidraw/HidrawDevice.h"
 
 using namespace platform;
 
@@ -122,4 +125,25 @@ TEST(LargeBuffers, LieOnWholeBlocksAndAreReusedOnlyAtTheirSize) {
   EXPECT_NE(larger.data(), first);
   EXPECT_EQ(reinterpret_cast<std::uintptr_t>(larger.data()) % kBlock, 0u);
   EXPECT_EQ(larger.back(), 0x22);
+}
+
+// The lock every ringflash process takes on a node before its first report:
+// a second opening (another process) and a second exchange of this process
+// are both refused until it is given back.
+TEST(HidrawClaim, OneWriterPerNodeAcrossOpeningsAndExchanges) {
+  char path[] = "/tmp/ringflash-claim-XXXXXX";
+  const int made = ::mkstemp(path);
+  ASSERT_GE(made, 0);
+  ::close(made);
+  HidrawDevice first(::open(path, O_RDWR | O_CLOEXEC), "", path, {});
+  HidrawDevice second(::open(path, O_RDWR | O_CLOEXEC), "", path, {});
+  ::unlink(path);
+  EXPECT_TRUE(first.claim());
+  EXPECT_FALSE(first.claim());   // a second exchange of this process
+  EXPECT_FALSE(second.claim());  // another opening of the node
+  first.release();
+  EXPECT_TRUE(second.claim());
+  EXPECT_FALSE(first.claim());
+  second.release();
+  EXPECT_TRUE(first.claim());
 }

@@ -11,6 +11,8 @@
 #include "update/ExchangeTexts.h"
 
 namespace {
+// A closed terminal (SIGHUP) and Ctrl-\ (SIGQUIT) as well as the usual two.
+constexpr int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
 int wakeFds[2] = {-1, -1};
 std::atomic<bool> writing{false};
 std::atomic<int> requests{0};
@@ -40,13 +42,13 @@ SignalCloser::SignalCloser(QWidget* window) : window_(window) {
   action.sa_handler = onSignal;
   sigemptyset(&action.sa_mask);
   action.sa_flags = SA_RESTART;
-  sigaction(SIGINT, &action, nullptr);
-  sigaction(SIGTERM, &action, nullptr);
+  for (int signal : kStopSignals) sigaction(signal, &action, nullptr);
+  // A standard output whose reader went away must not end a write.
+  std::signal(SIGPIPE, SIG_IGN);
 }
 
 SignalCloser::~SignalCloser() {
-  std::signal(SIGINT, SIG_DFL);
-  std::signal(SIGTERM, SIG_DFL);
+  for (int signal : kStopSignals) std::signal(signal, SIG_DFL);
 }
 
 void SignalCloser::setWriting(bool now) {

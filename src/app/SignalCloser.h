@@ -5,7 +5,7 @@
 #include <atomic>
 #include <memory>
 
-// SIGINT and SIGTERM as a close request. While an image is being written the
+// SIGINT, SIGTERM, SIGHUP and SIGQUIT as a close request (SIGPIPE is ignored). While an image is being written the
 // first one is taken as a click on the window's close button (which asks) and
 // says so on standard error; a second one ends the process. Otherwise they end
 // it at once, as they would without this.

@@ -26,6 +26,10 @@ ExitCode adaptersCommand(const Options& options, Report& report) {
         fields.insert("version", QString::fromStdString(reply->version));
         fields.insert("lens", QString::fromStdString(reply->lensId));
         line.insert(line.size() - 1, "\t" + reply->version + "\t" + reply->lensId);
+      } else {
+        // A script learns why this adapter has no version, not only that it has none.
+        fields.insert("failed", QString::fromUtf8(failureOf(outcome).code));
+        line.insert(line.size() - 1, "\t-\t-");
       }
     }
     report.data(line);

@@ -47,6 +47,7 @@ Failure failureOf(update::Outcome outcome) {
     case Outcome::writeFailed: return {"write-failed", kAdapterFailed};
     case Outcome::silent: return {"went-quiet", kAdapterFailed};
     case Outcome::left: return {"adapter-left", kAdapterFailed};
+    case Outcome::busy: return {"adapter-busy", kNoAdapter};
   }
   return {"adapter-failed", kAdapterFailed};
 }

@@ -20,8 +20,9 @@ constexpr auto kSecondStopWithin = std::chrono::seconds(5);
 sigset_t stopSignals() {
   sigset_t set;
   sigemptyset(&set);
-  sigaddset(&set, SIGINT);
-  sigaddset(&set, SIGTERM);
+  // A closed terminal or a dropped remote shell (SIGHUP) and Ctrl-\ (SIGQUIT)
+  // are stops like any other: none of them may cut a write silently.
+  for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) sigaddset(&set, signal);
   return set;
 }
 
@@ -51,6 +52,9 @@ sigset_t stopSignals() {
 void blockStopSignals() {
   const sigset_t set = stopSignals();
   pthread_sigmask(SIG_BLOCK, &set, nullptr);
+  // A reader that went away (`| head`) ends that output, never the write to
+  // the adapter: the writes to it fail and are dropped.
+  std::signal(SIGPIPE, SIG_IGN);
 }
 
 void guardStopSignals(Report& report) {

@@ -3,8 +3,9 @@
 
 namespace cli {
 
-// SIGINT and SIGTERM. Blocked from here on in every thread the program
-// starts: call it first, before any thread exists.
+// SIGINT, SIGTERM, SIGHUP and SIGQUIT. Blocked from here on in every thread
+// the program starts, and SIGPIPE ignored: call it first, before any thread
+// exists.
 void blockStopSignals();
 
 // Takes them on a thread of its own: outside a write each ends the program

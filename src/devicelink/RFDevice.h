@@ -11,6 +11,11 @@ class RFDevice {
   // ignore it; the transfer must not go on past a piece that was not taken.
   bool write(const platform::Data& data) const { return write(data.data(), data.size()); }
   bool write(const std::uint8_t* bytes, std::size_t length) const;
+  // The device's one writer from the first report of an exchange to its end.
+  bool claim() const { return deviceInfo.device && deviceInfo.device->claim(); }
+  void release() const {
+    if (deviceInfo.device) deviceInfo.device->release();
+  }
 
   const HIDDevice deviceInfo;
 };

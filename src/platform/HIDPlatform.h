@@ -28,6 +28,10 @@ class HIDPlatformDevice {
   virtual HIDProperty property(const std::string& key) const = 0;
   // Sends one report; the result is kIOReturnSuccess or an error code.
   virtual int setReport(int reportType, std::uint32_t reportId, const std::uint8_t* report, std::int64_t length) = 0;
+  // Makes this the device's one writer, against every other exchange and
+  // process, until release(): false, and nothing taken, when another holds it.
+  virtual bool claim() { return true; }
+  virtual void release() {}
 };
 using IOHIDDeviceRef = std::shared_ptr<HIDPlatformDevice>;
 

@@ -227,6 +227,10 @@
         <source>固件写入中，请在写入完成后再选择固件</source>
         <translation>Writing the firmware; select firmware once writing is complete</translation>
     </message>
+    <message>
+        <source>接环正在被另一个程序写入，请等待其完成</source>
+        <translation>Another program is writing to the adapter; wait until it has finished</translation>
+    </message>
 </context>
 <context>
     <name>ViewController</name>

@@ -37,6 +37,25 @@ std::shared_ptr<RFDevice> AdapterExchange::connectedDevice() const {
   return adapters_.empty() ? nullptr : adapters_.back();
 }
 
+// From its query to its end an exchange is its adapter's one writer: another
+// process's query or start report among the pieces would leave the image
+// interleaved, and its reply would be taken for this exchange's own.
+bool AdapterExchange::takeTarget(std::shared_ptr<RFDevice> adapter) {
+  if (!adapter->claim()) {
+    state_ = stateConstants::stEmpty;
+    outlet_.status(texts::adapterBusy);
+    outlet_.finished(Outcome::busy);
+    return false;
+  }
+  target_ = std::move(adapter);
+  return true;
+}
+
+void AdapterExchange::dropTarget() {
+  if (target_) target_->release();
+  target_.reset();
+}
+
 bool AdapterExchange::isInMonitor(std::int64_t vendorId, std::int64_t productId) {
   for (const auto& pair : pv_)
     if (pair.vendorId == vendorId && pair.productId == productId) return true;
@@ -85,7 +104,7 @@ bool AdapterExchange::updatePressed(const FirmwareEntry& entry, AdapterKey only)
   }
   if (refuseSeveral(adaptersFor(entry.vendorId, entry.productId, only))) return false;
   // A lens query still under way gives way to the update.
-  target_.reset();
+  dropTarget();
   ++deadlineToken_;
   only_ = only;
   enter(Phase::downloading);
@@ -101,7 +120,7 @@ void AdapterExchange::imageDownloaded(std::shared_ptr<const platform::Data> imag
     outlet_.status(texts::busyForUpdate);
     return;
   }
-  target_.reset();
+  dropTarget();
   bin_ = std::move(image);
   binEntry_ = entry;
   if (!isInMonitor(entry.vendorId, entry.productId)) {
@@ -121,7 +140,7 @@ void AdapterExchange::lensPressed(std::uint32_t vendorId, std::uint32_t productI
   // query goes out, for the entry chosen last.
   if (!isInMonitor(vendorId, productId)) outlet_.arm(vendorId, productId);
   state_ = stateConstants::stCheck;
-  target_.reset();
+  dropTarget();
   ++deadlineToken_;
   only_ = only;
   lensIds_ = {vendorId, productId};
@@ -147,7 +166,7 @@ void AdapterExchange::adapterGone(AdapterKey device) {
   const bool wasTransferring = transferring();
   state_ = stateConstants::stEmpty;
   if (wasTarget) {
-    target_.reset();
+    dropTarget();
     ++deadlineToken_;
     deferred_.clear();
     enter(Phase::idle);  // a pause's end then finds nothing to do
@@ -254,7 +273,7 @@ void AdapterExchange::queryForUpdate() {
     return;
   }
   if (refuseSeveral(fitting)) return;
-  target_ = fitting.front();
+  if (!takeTarget(fitting.front())) return;
   state_ = stateConstants::stStartWriteData;
   if (!send(target_, reports::kQuery.data(), reports::kQuery.size())) {
     endUpdate(texts::writeFailed, Outcome::writeFailed);
@@ -280,7 +299,7 @@ void AdapterExchange::queryForLens() {
     outlet_.finished(Outcome::severalAdapters);
     return;
   }
-  target_ = fitting.front();
+  if (!takeTarget(fitting.front())) return;
   send(target_, reports::kQuery.data(), reports::kQuery.size());
   awaitReply(deadlines_.query, Phase::lensQuerying);
 }
@@ -291,7 +310,7 @@ void AdapterExchange::showLensId(const platform::Data& reply) {
   std::string text = format(texts::lensId, lens);
   std::transform(text.begin(), text.end(), text.begin(),
                  [](unsigned char c) { return c < 0x80 ? static_cast<char>(std::toupper(c)) : static_cast<char>(c); });
-  target_.reset();
+  dropTarget();
   ++deadlineToken_;
   enter(Phase::idle);
   outlet_.status(text);
@@ -373,7 +392,7 @@ void AdapterExchange::afterPiece() {
     return;
   }
   state_ = stateConstants::stEmpty;
-  target_.reset();
+  dropTarget();
   enter(Phase::idle);
   outlet_.keepAwake(false);
   outlet_.status(texts::updateDone);
@@ -385,7 +404,7 @@ void AdapterExchange::afterPiece() {
 // An update that ends before its transfer began.
 void AdapterExchange::endUpdate(const char* text, Outcome outcome) {
   state_ = stateConstants::stEmpty;
-  target_.reset();
+  dropTarget();
   ++deadlineToken_;
   enter(Phase::idle);
   outlet_.status(text);
@@ -397,7 +416,7 @@ void AdapterExchange::endUpdate(const char* text, Outcome outcome) {
 void AdapterExchange::endTransfer(const char* text, Outcome outcome) {
   const bool was = transferring();
   state_ = stateConstants::stEmpty;
-  target_.reset();
+  dropTarget();
   ++deadlineToken_;
   deferred_.clear();
   enter(Phase::idle);

@@ -100,6 +100,8 @@ class AdapterExchange {
   void pauseFor(double seconds, Phase next, std::optional<std::chrono::steady_clock::time_point> since = std::nullopt);
   void awaitReply(double seconds, Phase next);
   void handleReply(const platform::Data& reply, std::optional<std::chrono::steady_clock::time_point> arrived);
+  bool takeTarget(std::shared_ptr<RFDevice> adapter);
+  void dropTarget();
   void queryForUpdate();
   void queryForLens();
   std::vector<std::shared_ptr<RFDevice>> adaptersFor(std::uint32_t vendorId, std::uint32_t productId,

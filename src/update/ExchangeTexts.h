@@ -19,6 +19,8 @@ inline constexpr const char* busyForUpdate = "\r\n固件写入中，请等待写
 inline constexpr const char* accessDenied = "\r\n发现接环 %s，但没有权限打开：请安装 udev 规则后重新插入接环";
 inline constexpr const char* queryUnanswered = "\r\n接环没有应答，请重新连接接环后再次更新";
 inline constexpr const char* lensUnanswered = "\r\n接环没有应答，请重新连接接环后再查询镜头ID";
+// Another program (or another exchange of this one) holds the adapter.
+inline constexpr const char* adapterBusy = "\r\n接环正在被另一个程序写入，请等待其完成";
 inline constexpr const char* pieceUnanswered = "\r\n固件写入失败：接环没有应答，请重新连接接环后再次更新";
 // The nodes of the adapters, joined by "，".
 inline constexpr const char* severalAdapters = "\r\n发现多个相同型号的接环（%s），请只连接要更新的一个";

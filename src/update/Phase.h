@@ -43,7 +43,8 @@ enum class Outcome {
   writeFailed,        // the adapter did not take a report
   silent,             // the adapter stopped answering
   left,               // the adapter went away
+  busy,               // another exchange or process is writing it: nothing was sent
 };
-inline constexpr Outcome kLastOutcome = Outcome::left;
+inline constexpr Outcome kLastOutcome = Outcome::busy;
 
 }  // namespace update

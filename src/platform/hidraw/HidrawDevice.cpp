@@ -1,5 +1,6 @@
 #include "HidrawDevice.h"
 
+#include <sys/file.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -19,6 +20,22 @@ HidrawDevice::~HidrawDevice() {
 HIDProperty HidrawDevice::property(const std::string& key) const {
   auto it = properties_.find(key);
   return it == properties_.end() ? HIDProperty{} : it->second;
+}
+
+bool HidrawDevice::claim() {
+  if (fd_ < 0 || claimed_.exchange(true)) return false;
+  int taken;
+  do {
+    taken = ::flock(fd_, LOCK_EX | LOCK_NB);
+  } while (taken != 0 && errno == EINTR);
+  if (taken != 0) claimed_ = false;
+  return taken == 0;
+}
+
+void HidrawDevice::release() {
+  if (!claimed_.load()) return;
+  ::flock(fd_, LOCK_UN);
+  claimed_ = false;
 }
 
 // The adapter must get the report bytes as they stand on its interrupt OUT

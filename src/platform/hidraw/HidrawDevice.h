@@ -1,4 +1,5 @@
 #pragma once
+#include <atomic>
 #include <map>
 #include <string>
 
@@ -17,6 +18,11 @@ class HidrawDevice : public HIDPlatformDevice {
 
   HIDProperty property(const std::string& key) const override;
   int setReport(int reportType, std::uint32_t reportId, const std::uint8_t* report, std::int64_t length) override;
+  // An exclusive flock on the open node: every ringflash process takes it
+  // before its first report, so two never interleave their reports. Within
+  // the process a second exchange is refused as well.
+  bool claim() override;
+  void release() override;
 
   int fd() const { return fd_; }
   const std::string& syspath() const { return syspath_; }
@@ -26,6 +32,7 @@ class HidrawDevice : public HIDPlatformDevice {
   int fd_;
   std::string syspath_, devnode_;
   std::map<std::string, HIDProperty> properties_;
+  std::atomic<bool> claimed_{false};
 };
 
 }  // namespace platform
