@@ -289,6 +289,31 @@ TEST_F(Cli, OneInterruptDuringTheWriteIsSaidTwoStopIt) {
   EXPECT_LT(node.writes().size(), before + 18);
 }
 
+// A write outlives its terminal: a reader of standard output that went away
+// (`| head`), a closed terminal (SIGHUP) and Ctrl-\ (SIGQUIT) each leave the
+// adapter written whole, and the exit code still says how the write ended.
+TEST_F(Cli, AWriteOutlivesAClosedPipeAndAClosedTerminal) {
+  platform::sim::EmulatedHidrawNode node(adapter(1));
+  plug("hidraw3", 5, node);
+  Data padded(2048, 0x5C);
+  catalogue::zeroFill(padded);
+  const std::string piped = std::string(RINGFLASH_CLI) + " update 3 --json --server " + server.base() +
+                            " 2>&1 | head -n 3 > /dev/null; echo \"exit ${PIPESTATUS[0]}\" >&2";
+  const CliRun headed = checked(runProgram({"/bin/bash", "-c", piped}));
+  EXPECT_NE(headed.err.find("exit 0"), std::string::npos) << headed.err;
+  EXPECT_EQ(written(node), padded);
+  for (int signal : {SIGHUP, SIGQUIT}) {
+    const std::size_t before = node.writes().size();
+    bool sent = false;
+    const CliRun r = run({"update", "3"}, [&](pid_t pid, const std::string&) {
+      if (!sent && node.writes().size() >= before + 2 + 5) kill(pid, signal), sent = true;
+    });
+    EXPECT_EQ(r.exit, 0) << signal << r.err;
+    EXPECT_NE(r.err.find("固件写入中：现在退出，接环将无法使用。"), std::string::npos) << r.err;
+    EXPECT_EQ(node.writes().size(), before + 2 + padded.size() / 64);
+  }
+}
+
 // Several adapters at once, each with its own exchange: one leaves at piece
 // 20, one goes quiet after piece 30, the third is written to the end.
 TEST_F(Cli, AllAdaptersAtOnceOneFailureLeavesTheOthersRunning) {

@@ -19,6 +19,9 @@ ProgramRun runProgram(std::vector<std::string> args, const Watch& watch, std::ch
   if (pid == 0) {
     dup2(out[1], 1), dup2(err[1], 2);
     close(out[0]), close(err[0]), close(out[1]), close(err[1]);
+    // An ignored signal stays ignored across exec: the program gets the
+    // dispositions a user's shell gives it, whatever this process ignores.
+    signal(SIGPIPE, SIG_DFL);
     execv(argv[0], argv.data());
     _exit(127);
   }
