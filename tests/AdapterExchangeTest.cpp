@@ -475,7 +475,8 @@ TEST_F(Exchange, TheAdapterLeavingEndsTheTransferAndLateEventsChangeNothing) {
   exchange.adapterGone(a.get());
   EXPECT_EQ(exchange.state(), stateConstants::stEmpty);
   EXPECT_FALSE(exchange.isConnected());
-  EXPECT_EQ(out.texts.back(), texts::disconnected);
+  EXPECT_EQ(std::vector<std::string>(out.texts.end() - 2, out.texts.end()),
+            (std::vector<std::string>{texts::disconnected, texts::leftMidWrite}));
   EXPECT_EQ(out.effects.back(), "table on");
   EXPECT_EQ(out.awakeChanges, (std::vector<bool>{true, false}));
   exchange.pauseOver(pieceToken);  // the piece's pause ends after all

@@ -228,7 +228,8 @@ TEST_F(Cli, AnAdapterThatLeavesMidWriteFailsTheUpdate) {
   });
   EXPECT_EQ(r.exit, 1) << r.err;
   EXPECT_EQ(r.last("failed").value("code").toString(), "adapter-left");
-  EXPECT_EQ(r.last("failed").value("text").toString(), "设备已断开");
+  EXPECT_EQ(r.last("failed").value("text").toString(), "固件写入未完成：接环已断开，请重新连接接环后再次更新");
+  EXPECT_NE(r.err.find("设备已断开\n固件写入未完成"), std::string::npos) << r.err;
   EXPECT_TRUE(r.last("done").isEmpty());
 }
 
@@ -344,7 +345,8 @@ TEST_F(Cli, AllAdaptersAtOnceOneFailureLeavesTheOthersRunning) {
                       {"1-5", "failed adapter-left"}, {"1-6", "failed went-quiet"}, {"1-7", "done "}}));
   // The summary: a line per adapter with its version before and its result.
   EXPECT_NE(r.err.find("1-7\t1.0.12\t固件更新已完成\t"), std::string::npos) << r.err;
-  EXPECT_NE(r.err.find("1-5\t1.0.12\t设备已断开\t"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("1-5\t1.0.12\t固件写入未完成：接环已断开，请重新连接接环后再次更新\t"), std::string::npos)
+      << r.err;
 }
 
 // Three adapters at once, each written byte for byte; and under an English

@@ -184,7 +184,7 @@ TEST_F(Update, UnplugMidTransferEndsItAndAFreshUpdateWritesTheWholeImage) {
   pressUpdate();
   ASSERT_TRUE(waitForStatus(texts::disconnected));
   settle(200);
-  EXPECT_EQ(status(), texts::disconnected);
+  EXPECT_EQ(status(), std::string(texts::disconnected) + texts::leftMidWrite);
   EXPECT_EQ(vc->state(), stateConstants::stEmpty);
   EXPECT_EQ(adapter->dataReportCount(), 5u);
   EXPECT_FALSE(vc->processBar->isHidden());            // stays where it was

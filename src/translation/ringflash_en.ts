@@ -231,6 +231,10 @@
         <source>接环正在被另一个程序写入，请等待其完成</source>
         <translation>Another program is writing to the adapter; wait until it has finished</translation>
     </message>
+    <message>
+        <source>固件写入未完成：接环已断开，请重新连接接环后再次更新</source>
+        <translation>Firmware write not finished: the adapter was disconnected; reconnect the adapter and update again</translation>
+    </message>
 </context>
 <context>
     <name>ViewController</name>

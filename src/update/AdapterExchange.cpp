@@ -172,6 +172,8 @@ void AdapterExchange::adapterGone(AdapterKey device) {
     enter(Phase::idle);  // a pause's end then finds nothing to do
   }
   outlet_.status(texts::disconnected);
+  // A half-written adapter does not start: its owner must know to write it again.
+  if (wasTransferring) outlet_.status(texts::leftMidWrite);
   // The table is given back so that an entry can be chosen again.
   if (wasTransferring) outlet_.keepAwake(false), outlet_.tableEnabled(true);
   if (wasTarget) outlet_.finished(Outcome::left);

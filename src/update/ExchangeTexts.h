@@ -5,6 +5,8 @@ namespace texts {
 inline constexpr const char* connectedAppend = "\r\n设备已连接";
 inline constexpr const char* connected = "设备已连接";
 inline constexpr const char* disconnected = "设备已断开";
+// After `disconnected`, when the adapter left in the middle of its write.
+inline constexpr const char* leftMidWrite = "\r\n固件写入未完成：接环已断开，请重新连接接环后再次更新";
 inline constexpr const char* noDevice = "没有发现设备";
 inline constexpr const char* noDeviceForLens = "没发现设备";
 inline constexpr const char* mismatch = "所选的固件和连接的设备不匹配";
