@@ -170,6 +170,29 @@ TEST_F(Cli, ListDescribeAdaptersAndLens) {
     EXPECT_EQ(platform::sim::classifyReport(Data(write.begin() + 1, write.end())), ReceivedReport::Kind::query);
 }
 
+// A hostile server and a device that names itself with escape sequences:
+// nothing of theirs reaches the terminal as a control character, and each
+// row keeps its columns.
+TEST_F(Cli, ControlCharactersFromTheServerAndTheDeviceAreWrittenOut) {
+  platform::sim::AdapterSettings named = adapter(1);
+  named.product = "\x1b]0;owned\x07" "Adapter\tX";
+  platform::sim::EmulatedHidrawNode node(named);
+  plug("hidraw3", 5, node);
+  const std::string b = server.base();
+  const std::string list = "\x1b[2Jgood\t;f1a5;0001;Ver 2.3.4;\x1b[8mhidden;" + b + "/fw/a.bin;" + b + "/desc/e.txt\n";
+  server.put(kListPath, Data(list.begin(), list.end()));
+  const std::string description = "\x1b]8;;http://elsewhere\x07" "click\x1b]8;;\x07\r\nline two";
+  server.put("/desc/e.txt", Data(description.begin(), description.end()));
+  const CliRun rows = run({"list"});
+  EXPECT_EQ(rows.out, "0\t\\x1b[2Jgood\\x09\t\\x1b[8mhidden  Ver 2.3.4\tf1a5:0001\n");
+  const CliRun shown = run({"describe", "0"});
+  EXPECT_EQ(shown.out, "\\x1b]8;;http://elsewhere\\x07click\\x1b]8;;\\x07\nline two\n");
+  const CliRun adapters = run({"adapters"});
+  EXPECT_EQ(adapters.out.find('\x1b'), std::string::npos) << adapters.out;
+  EXPECT_NE(adapters.out.find("\\x1b]0;owned\\x07Adapter\\x09X"), std::string::npos) << adapters.out;
+  EXPECT_EQ(run({"adapters", "--json"}).last("adapter").value("product"), named.product.c_str());
+}
+
 // Exit codes 2 to 5: nothing at all reaches an adapter.
 TEST_F(Cli, RefusalsBeforeAnythingIsSentHaveTheirExitCodes) {
   const CliRun none = run({"adapters", "--json"});

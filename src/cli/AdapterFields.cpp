@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "Visible.h"
+
 namespace cli {
 
 std::string idsText(std::int64_t vendorId, std::int64_t productId) {
@@ -23,7 +25,7 @@ QJsonObject adapterFields(const platform::HidrawNode& adapter) {
 
 std::string adapterLine(const platform::HidrawNode& adapter) {
   std::string line = adapter.port + "\t" + adapter.node + "\t" + idsText(adapter.vendorId, adapter.productId) + "\t" +
-                     adapter.product + "\t" + adapter.serial;
+                     visibleField(adapter.product) + "\t" + visibleField(adapter.serial);
   if (adapter.denied) line += "\tdenied";
   return line + "\n";
 }

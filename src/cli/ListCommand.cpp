@@ -3,6 +3,7 @@
 #include "AdapterFields.h"
 #include "Commands.h"
 #include "ListForCommand.h"
+#include "Visible.h"
 #include "catalogue/FirmwareList.h"
 #include "road/ChosenEntry.h"
 #include "road/ListRow.h"
@@ -30,12 +31,12 @@ QJsonObject entryFields(std::size_t index, std::string_view line, bool signedLis
   return object;
 }
 
+std::string field(const QJsonObject& e, const char* name) { return visibleField(e.value(name).toString().toStdString()); }
+
 std::string entryLine(const QJsonObject& e) {
-  const QString tail = e.value("usable").toBool() ? e.value("ids").toString() : "-\t" + e.value("why").toString();
-  return QString("%1\t%2\t%3\t%4\n")
-      .arg(e.value("row").toInteger())
-      .arg(e.value("title").toString(), e.value("detail").toString(), tail)
-      .toStdString();
+  const std::string tail = e.value("usable").toBool() ? field(e, "ids") : "-\t" + field(e, "why");
+  return std::to_string(e.value("row").toInteger()) + "\t" + field(e, "title") + "\t" + field(e, "detail") + "\t" +
+         tail + "\n";
 }
 
 }  // namespace
@@ -44,8 +45,12 @@ ExitCode listCommand(const Options& options, Report& report) {
   ExitCode exit = kDone;
   const auto list = readListFor(options, report, exit);
   if (!list) return exit;
-  for (std::size_t i = 0; i < list->lines->size(); ++i) {
-    const QJsonObject entry = entryFields(i, (*list->lines)[i], list->signedList);
+  const catalogue::ListLines& lines = *list->lines;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    // The empty line after the last line break is a row of the window's
+    // table, but no entry: it is not shown, and the rows keep their numbers.
+    if (i + 1 == lines.size() && lines[i].empty()) break;
+    const QJsonObject entry = entryFields(i, lines[i], list->signedList);
     report.data(entryLine(entry));
     report.event("entry", entry);
   }
