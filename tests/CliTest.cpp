@@ -293,23 +293,29 @@ TEST_F(Cli, AnAdapterThatMayNotBeOpenedNamesTheRule) {
 }
 
 // A first SIGINT during the write is answered and the write goes on; two
-// within 5 s stop it.
+// within 5 s stop it, and with several adapters each one's end is still said,
+// with its port, and the summary.
 TEST_F(Cli, OneInterruptDuringTheWriteIsSaidTwoStopIt) {
-  platform::sim::EmulatedHidrawNode node(adapter(1));
+  platform::sim::EmulatedHidrawNode node(adapter(1)), other(adapter(1));
   plug("hidraw3", 5, node);
+  plug("hidraw4", 6, other);
   int sent = 0;
-  const CliRun once = run({"update", "0"}, [&](pid_t pid, const std::string&) {
+  const CliRun once = run({"update", "0", "--adapter", "1-5"}, [&](pid_t pid, const std::string&) {
     if (!sent && node.writes().size() >= 5) kill(pid, SIGINT), ++sent;
   });
   EXPECT_EQ(once.exit, 0) << once.err;
   EXPECT_NE(once.err.find("固件写入中：现在退出，接环将无法使用。"), std::string::npos) << once.err;
   sent = 0;
   const std::size_t before = node.writes().size();
-  const CliRun twice = run({"update", "0", "--json"}, [&](pid_t pid, const std::string&) {
+  const CliRun twice = run({"update", "0", "--all", "--json"}, [&](pid_t pid, const std::string&) {
     if (sent < 2 && node.writes().size() >= before + 5 + sent) kill(pid, SIGINT), ++sent;
   });
   EXPECT_EQ(twice.exit, 1) << twice.err;
-  EXPECT_EQ(twice.last("failed").value("code").toString(), "interrupted");
+  std::map<QString, QString> ends;
+  for (const auto& e : twice.events())
+    if (e.value("event") == "failed") ends[e.value("port").toString()] = e.value("code").toString();
+  EXPECT_EQ(ends, (std::map<QString, QString>{{"1-5", "interrupted"}, {"1-6", "interrupted"}}));
+  EXPECT_NE(twice.err.find("1-6\t1.0.12\t固件写入已中断"), std::string::npos) << twice.err;
   EXPECT_LT(node.writes().size(), before + 18);
 }
 

@@ -69,6 +69,7 @@ const std::map<Outcome, Promised>& promisedForOutcomes() {
       {Outcome::silent, {"went-quiet", cli::kAdapterFailed}},
       {Outcome::left, {"adapter-left", cli::kAdapterFailed}},
       {Outcome::busy, {"adapter-busy", cli::kNoAdapter}},
+      {Outcome::interrupted, {"interrupted", cli::kAdapterFailed}},
   };
   return promised;
 }

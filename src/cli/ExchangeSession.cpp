@@ -31,6 +31,13 @@ void armOnce(std::int64_t vendorId, std::int64_t productId) {
 }  // namespace
 
 std::atomic<int> ExchangeSession::writers_{0};
+std::mutex ExchangeSession::sessionsMutex_;
+std::set<ExchangeSession*> ExchangeSession::sessions_;
+
+void ExchangeSession::stopAll() {
+  std::lock_guard lock(sessionsMutex_);
+  for (ExchangeSession* session : sessions_) session->exchange_->post([](update::AdapterExchange& e) { e.stop(); });
+}
 
 ExchangeSession::ExchangeSession(Report& report, std::string port, bool labelled)
     : report_(report),
@@ -55,9 +62,15 @@ ExchangeSession::ExchangeSession(Report& report, std::string port, bool labelled
   }));
   observers_.push_back(
       center.addObserver(HIDDeviceAccessDenied, [&exchange](const auto& n) { road::forwardDenied(n, exchange); }));
+  std::lock_guard lock(sessionsMutex_);
+  sessions_.insert(this);
 }
 
 ExchangeSession::~ExchangeSession() {
+  {
+    std::lock_guard lock(sessionsMutex_);
+    sessions_.erase(this);
+  }
   for (auto token : observers_) platform::NotificationCenter::defaultCenter().removeObserver(token);
   exchange_->stop();
 }

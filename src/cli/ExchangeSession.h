@@ -56,6 +56,8 @@ class ExchangeSession : private update::ExchangeOutlet {
   // From the start report to the end of the transfer: stopping now leaves
   // an adapter that does not start again.
   static bool writing() { return writers_.load() > 0; }
+  // Stops every session's exchange: each ends as stopped, and says so.
+  static void stopAll();
   // Whether the start report went out: the adapter was written to.
   bool started() const { return started_.load(); }
   // The adapter's version before the update, once its reply said it.
@@ -94,6 +96,8 @@ class ExchangeSession : private update::ExchangeOutlet {
   std::unique_ptr<update::ExchangeThread> exchange_;  // last: it goes first
 
   static std::atomic<int> writers_;
+  static std::mutex sessionsMutex_;
+  static std::set<ExchangeSession*> sessions_;
 };
 
 }  // namespace cli

@@ -48,6 +48,7 @@ Failure failureOf(update::Outcome outcome) {
     case Outcome::silent: return {"went-quiet", kAdapterFailed};
     case Outcome::left: return {"adapter-left", kAdapterFailed};
     case Outcome::busy: return {"adapter-busy", kNoAdapter};
+    case Outcome::interrupted: return {"interrupted", kAdapterFailed};
   }
   return {"adapter-failed", kAdapterFailed};
 }

@@ -16,6 +16,8 @@ namespace cli {
 namespace {
 
 constexpr auto kSecondStopWithin = std::chrono::seconds(5);
+// After a second stop: a bound on the command's own end, not a pause.
+constexpr auto kEndsWithin = std::chrono::seconds(5);
 
 sigset_t stopSignals() {
   sigset_t set;
@@ -38,7 +40,10 @@ sigset_t stopSignals() {
       std::_Exit(128 + signal);
     }
     if (warned && now - *warned <= kSecondStopWithin) {
-      report.fail(texts::stoppedWhileWriting, Failure{"interrupted", kAdapterFailed});
+      // Each adapter's end is said by its own command, with the summary;
+      // if that does not come at once, the process ends anyway.
+      ExchangeSession::stopAll();
+      std::this_thread::sleep_for(kEndsWithin);
       std::fflush(nullptr);
       std::_Exit(kAdapterFailed);
     }

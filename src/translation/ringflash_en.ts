@@ -235,6 +235,10 @@
         <source>固件写入未完成：接环已断开，请重新连接接环后再次更新</source>
         <translation>Firmware write not finished: the adapter was disconnected; reconnect the adapter and update again</translation>
     </message>
+    <message>
+        <source>更新已停止，接环未被写入</source>
+        <translation>Update stopped; nothing was written to the adapter</translation>
+    </message>
 </context>
 <context>
     <name>ViewController</name>

@@ -179,6 +179,11 @@ void AdapterExchange::adapterGone(AdapterKey device) {
   if (wasTarget) outlet_.finished(Outcome::left);
 }
 
+void AdapterExchange::stop() {
+  if (transferring()) endTransfer(texts::stoppedWhileWriting, Outcome::interrupted);
+  else if (phase_ != Phase::idle) endUpdate(texts::stoppedBeforeWriting, Outcome::interrupted);
+}
+
 void AdapterExchange::adapterDenied(const std::string& node, bool present) {
   if (!present) {
     if (deniedNode_ == node) deniedNode_.reset();

@@ -69,6 +69,9 @@ class AdapterExchange {
   // that is known.
   void replyReceived(const platform::Data& reply, AdapterKey from,
                      std::optional<std::chrono::steady_clock::time_point> arrived = std::nullopt);
+  // The user stops what runs: a transfer ends as written in part, anything
+  // before it as not written; the adapter's lock is given back.
+  void stop();
   void pauseOver(std::uint64_t token);
   void deadlineOver(std::uint64_t token);
   void setDeadlines(Deadlines deadlines) { deadlines_ = deadlines; }

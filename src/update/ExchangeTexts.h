@@ -35,4 +35,6 @@ inline constexpr const char* lateAdapter = "\r\n发现接环 %s：它在本次�
 // window and the command line alike).
 inline constexpr const char* signalDuringWrite = "固件写入中：现在退出，接环将无法使用。再次发送信号将立即退出。";
 inline constexpr const char* stoppedWhileWriting = "\r\n固件写入已中断，接环可能无法使用，请重新连接接环后再次更新";
+// The same stop, for an update whose write had not begun.
+inline constexpr const char* stoppedBeforeWriting = "\r\n更新已停止，接环未被写入";
 }  // namespace texts

@@ -44,7 +44,8 @@ enum class Outcome {
   silent,             // the adapter stopped answering
   left,               // the adapter went away
   busy,               // another exchange or process is writing it: nothing was sent
+  interrupted,        // stopped by the user, written in part or not at all
 };
-inline constexpr Outcome kLastOutcome = Outcome::busy;
+inline constexpr Outcome kLastOutcome = Outcome::interrupted;
 
 }  // namespace update
