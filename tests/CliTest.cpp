@@ -290,6 +290,7 @@ TEST_F(Cli, AnAdapterThatMayNotBeOpenedNamesTheRule) {
   EXPECT_EQ(r.last("failed").value("code").toString(), "access-denied");
   EXPECT_NE(r.err.find("ATTRS{idVendor}==\"f1a5\", ATTRS{idProduct}==\"0001\""), std::string::npos) << r.err;
   EXPECT_TRUE(node.writes().empty());
+  EXPECT_TRUE(node.writes().empty());
 }
 
 // A first SIGINT during the write is answered and the write goes on; two
@@ -366,6 +367,7 @@ TEST_F(Cli, AllAdaptersAtOnceOneFailureLeavesTheOthersRunning) {
   EXPECT_EQ(written(silent).size(), 31u * 64);  // the piece after the last reply went out, nothing more
   EXPECT_TRUE(late.writes().empty());           // the set was fixed when the command started, and it says so
   EXPECT_NE(r.err.find("发现接环 /dev/hidraw6：它在本次更新开始后才连接，不会写入"), std::string::npos) << r.err;
+  EXPECT_EQ(r.last("late-adapter").value("node"), "/dev/hidraw6");
   std::map<QString, QString> ends;
   for (const auto& e : r.events())
     if (e.value("event") == "done" || e.value("event") == "failed")

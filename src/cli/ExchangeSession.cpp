@@ -39,10 +39,11 @@ void ExchangeSession::stopAll() {
   for (ExchangeSession* session : sessions_) session->exchange_->post([](update::AdapterExchange& e) { e.stop(); });
 }
 
-ExchangeSession::ExchangeSession(Report& report, std::string port, bool labelled)
+ExchangeSession::ExchangeSession(Report& report, std::string port, bool labelled, std::string node)
     : report_(report),
       port_(std::move(port)),
       labelled_(labelled),
+      node_(std::move(node)),
       exchange_(std::make_unique<update::ExchangeThread>(static_cast<update::ExchangeOutlet&>(*this), armOnce)) {
   auto& center = platform::NotificationCenter::defaultCenter();
   auto& exchange = *exchange_;
@@ -60,8 +61,11 @@ ExchangeSession::ExchangeSession(Report& report, std::string port, bool labelled
     if (own && road::senderOf(n) != own) return;
     road::forwardReply(n, exchange);
   }));
-  observers_.push_back(
-      center.addObserver(HIDDeviceAccessDenied, [&exchange](const auto& n) { road::forwardDenied(n, exchange); }));
+  observers_.push_back(center.addObserver(HIDDeviceAccessDenied, [this, &exchange](const auto& n) {
+    const auto* node = platform::lookup<std::string>(n.object, "node");
+    if (!node_.empty() && (!node || *node != node_)) return;
+    road::forwardDenied(n, exchange);
+  }));
   std::lock_guard lock(sessionsMutex_);
   sessions_.insert(this);
 }
@@ -82,9 +86,8 @@ void ExchangeSession::found(const platform::Notification& notification) {
   found_[device->node] = device->device.get();
   changed_.notify_all();
   if (writtenNodes_ && !writtenNodes_->count(device->node)) {
-    char text[256];
-    std::snprintf(text, sizeof text, texts::lateAdapter, device->node.c_str());
-    report_.text(text);
+    report_.text(QString::asprintf(texts::lateAdapter, device->node.c_str()).toStdString());
+    report_.event("late-adapter", {{"node", QString::fromStdString(device->node)}});
   }
 }
 

@@ -24,8 +24,10 @@ namespace cli {
 class ExchangeSession : private update::ExchangeOutlet {
  public:
   // `port` names the adapter in the events, and with `labelled` in front of
-  // each text too, when several adapters are written at once.
-  ExchangeSession(Report& report, std::string port, bool labelled = false);
+  // each text too, when several adapters are written at once. With `node`,
+  // the session hears only of that node being denied: another adapter's
+  // denial is said once, by the command, under its own port.
+  ExchangeSession(Report& report, std::string port, bool labelled = false, std::string node = "");
   ~ExchangeSession() override;
 
   // Watches the pair and waits for the adapter at `node` to be found. Absent
@@ -79,6 +81,7 @@ class ExchangeSession : private update::ExchangeOutlet {
   Report& report_;
   const std::string port_;
   const bool labelled_;
+  const std::string node_;
   std::atomic<bool> started_{false};
   std::atomic<update::AdapterKey> adapter_{nullptr};  // the one it was bound to
   std::string versionBefore_;                         // guarded by mutex_

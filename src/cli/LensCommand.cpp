@@ -14,7 +14,7 @@ ExitCode lensCommand(const Options& options, Report& report) {
   const auto adapter = chooseAdapterFor(
       road::idsInList(*list->lines), options.ports.empty() ? std::string() : options.ports.front(), true, report, exit);
   if (!adapter) return exit;
-  ExchangeSession session(report, adapter->port);
+  ExchangeSession session(report, adapter->port, false, adapter->node);
   update::Outcome outcome;
   const auto reply = queryLens(session, *adapter, outcome);
   if (!reply) {

@@ -121,11 +121,12 @@ ExitCode updateCommand(const Options& options, Report& report) {
   std::vector<Target> targets;
   // Every session listens before the first monitor runs: each hears of every adapter.
   for (auto& adapter : set.usable)
-    targets.push_back(targetOf(adapter, std::make_unique<ExchangeSession>(report, adapter.port, several)));
+    targets.push_back(
+        targetOf(adapter, std::make_unique<ExchangeSession>(report, adapter.port, several, adapter.node)));
   for (auto& [adapter, refused] : set.refused) {
     targets.push_back(targetOf(adapter, nullptr));
     targets.back().exit = refused;
-    targets.back().result = "-";
+    targets.back().result = QString::asprintf(texts::accessDenied, adapter.node.c_str()).toStdString();
   }
   for (Target& t : targets)
     if (t.session) press(t, entry, report);

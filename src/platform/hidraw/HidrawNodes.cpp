@@ -37,13 +37,22 @@ std::optional<HidrawNode> nodeOf(udev_device* raw) {
 
 }  // namespace
 
+// Steps a person can follow as printed: the rule the package installs, where
+// a rule of one's own goes, the group rule that serves a remote shell (uaccess
+// follows the seat), and how to make udev apply it.
 std::string accessRuleAdvice(std::int64_t vendorId, std::int64_t productId) {
-  char rule[160];
-  std::snprintf(rule, sizeof rule,
-                "SUBSYSTEM==\"hidraw\", ATTRS{idVendor}==\"%04llx\", ATTRS{idProduct}==\"%04llx\", TAG+=\"uaccess\"",
+  char match[96];
+  std::snprintf(match, sizeof match, "SUBSYSTEM==\"hidraw\", ATTRS{idVendor}==\"%04llx\", ATTRS{idProduct}==\"%04llx\"",
                 static_cast<unsigned long long>(vendorId), static_cast<unsigned long long>(productId));
-  return std::string("add the udev rule '") + rule +
-         "' to /usr/lib/udev/rules.d/70-ringflash.rules, then run 'udevadm control --reload && udevadm trigger'";
+  return std::string("this user may not open the adapter's node. To allow it:\n") +
+         "  1. for the user at this computer's seat, put this line into /etc/udev/rules.d/70-ringflash.rules\n" +
+         "     (the package installs the same rule in /usr/lib/udev/rules.d; the file must sort before\n" +
+         "     73-seat-late.rules):\n" + "       " + match + ", TAG+=\"uaccess\"\n" +
+         "  2. for users on a remote shell (ssh), which uaccess does not reach, add this line as well and put\n" +
+         "     them into the group ('sudo usermod -aG plugdev NAME', then log in again):\n" + "       " + match +
+         ", MODE=\"0660\", GROUP=\"plugdev\"\n" +
+         "  3. apply it: 'sudo udevadm control --reload && sudo udevadm trigger', or unplug the adapter and plug it\n" +
+         "     in again";
 }
 
 std::vector<HidrawNode> attachedHidrawNodes() {
