@@ -135,7 +135,9 @@ TEST_F(Cli, UpdateWritesTheImageByteForByteAndSaysSoInJson) {
   std::vector<QString> names;
   for (const auto& e : r.events()) names.push_back(e.value("event").toString());
   EXPECT_EQ(names.front(), "list");
-  EXPECT_EQ(std::count(names.begin(), names.end(), "progress"), 16);  // from 0, the last piece ends it instead
+  EXPECT_EQ(std::count(names.begin(), names.end(), "progress"), 17);  // from 0 of 16 to 16 of 16
+  EXPECT_EQ(r.last("progress").value("piece").toInt(), 16);
+  EXPECT_EQ(r.last("progress").value("percent").toDouble(), 100.0);
   EXPECT_EQ(r.last("adapter").value("port").toString(), "1-5");
   EXPECT_EQ(r.last("adapter").value("node").toString(), "/dev/hidraw3");
   EXPECT_EQ(r.last("download").value("pieces").toInt(), 16);

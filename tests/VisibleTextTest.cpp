@@ -2,6 +2,7 @@
 // characters written out.
 #include <gtest/gtest.h>
 
+#include "cli/TimeLeft.h"
 #include "cli/Visible.h"
 
 using cli::visibleField;
@@ -20,4 +21,12 @@ TEST(VisibleText, EscapeSequencesAndColumnBreaksAreWrittenOut) {
 
 TEST(VisibleText, ADescriptionKeepsItsLinesAndTabs) {
   EXPECT_EQ(visibleLines("one\r\ntwo\n\tthree\x1b[8m\r"), "one\ntwo\n\tthree\\x1b[8m\\x0d");
+}
+
+// A progress line's estimate, from the pace of the pieces sent so far.
+TEST(TimeLeft, FromThePaceSoFar) {
+  EXPECT_EQ(cli::timeLeftText(0, 0, 48), "");
+  EXPECT_EQ(cli::timeLeftText(1.2, 10, 48), " about 5 s left");  // 38 pieces at 0.12 s
+  EXPECT_EQ(cli::timeLeftText(60, 100, 1000), " about 9 min 0 s left");
+  EXPECT_EQ(cli::timeLeftText(5, 48, 48), "");
 }

@@ -180,6 +180,8 @@ std::chrono::steady_clock::time_point ExchangeSession::endedAt() {
 }
 
 void ExchangeSession::finished(update::Outcome outcome) {
+  // No progress is told after the last piece: the end says it was sent.
+  if (outcome == update::Outcome::done && pieces_ > 0) report_.progress(port_, 100.0, pieces_, pieces_);
   std::lock_guard lock(mutex_);
   outcome_ = outcome;
   endedAt_ = std::chrono::steady_clock::now();

@@ -3,7 +3,9 @@
 #include <unistd.h>
 #include <QJsonDocument>
 #include <algorithm>
+#include <chrono>
 
+#include "TimeLeft.h"
 #include "translation/StatusTranslation.h"
 
 namespace cli {
@@ -72,11 +74,18 @@ void Report::progress(const std::string& port, double percent, std::size_t piece
                        {"pieces", static_cast<qint64>(pieces)}});
     return;
   }
-  char line[128];
-  std::snprintf(line, sizeof line, "%s %5.1f%% (%zu/%zu)", port.c_str(), percent, piece, pieces);
+  char figures[64];
+  std::snprintf(figures, sizeof figures, " %5.1f%% (%zu/%zu)", percent, piece, pieces);
+  std::string line = port + figures;
   if (!terminal_) {
-    std::fprintf(stderr, "%s\n", line);
+    std::fprintf(stderr, "%s\n", line.c_str());
   } else {
+    // Piece 0 goes out when the transfer starts: the pace is counted from it.
+    const auto now = std::chrono::steady_clock::now();
+    if (piece == 0) progressStarts_[port] = now;
+    const auto start = progressStarts_.find(port);
+    if (start != progressStarts_.end())
+      line += timeLeftText(std::chrono::duration<double>(now - start->second).count(), piece, pieces);
     liftProgress();
     auto it =
         std::find_if(progressLines_.begin(), progressLines_.end(), [&](const auto& p) { return p.first == port; });

@@ -1,5 +1,7 @@
 #pragma once
 #include <QJsonObject>
+#include <chrono>
+#include <map>
 #include <cstdio>
 #include <mutex>
 #include <string>
@@ -51,6 +53,7 @@ class Report {
   const bool terminal_;
   std::FILE* out_;
   std::vector<std::pair<std::string, std::string>> progressLines_;  // by port, in order of arrival
+  std::map<std::string, std::chrono::steady_clock::time_point> progressStarts_;  // by port
   // The exchange's thread, the signals' thread and the command all report.
   std::recursive_mutex mutex_;
 };
