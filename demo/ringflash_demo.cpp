@@ -173,7 +173,10 @@ int script(ViewController& vc, const DemoOptions& o, platform::sim::SimulatedBus
   runScript(vc, o, bus, adapters, check);
   savePicture(vc, o);
   auto violations = check.violations();
-  if (!completionIsTrue(vc, adapters)) violations.push_back("completion shown for an image that did not arrive whole");
+  // The bytes a real adapter received cannot be seen from here: over hidraw the
+  // completion is not judged.
+  if (!o.hidraw && !completionIsTrue(vc, adapters))
+    violations.push_back("completion shown for an image that did not arrive whole");
   for (const auto& v : violations) say("violation: " + v);
   say(violations.empty() ? "script: no violation" : "script: violations found");
   return violations.empty() ? 0 : 1;
