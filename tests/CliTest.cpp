@@ -172,6 +172,28 @@ TEST_F(Cli, ListDescribeAdaptersAndLens) {
     EXPECT_EQ(platform::sim::classifyReport(Data(write.begin() + 1, write.end())), ReceivedReport::Kind::query);
 }
 
+// Under a locale of another encoding the texts and the data come in it, as a
+// terminal under that locale shows them; JSON stays UTF-8.
+TEST_F(Cli, TextsComeInTheLocalesEncoding) {
+  char made[] = "/tmp/ringflash-locale-XXXXXX";
+  ASSERT_TRUE(::mkdtemp(made));
+  const std::string locales = made;
+  const ProgramRun defined =
+      runProgram({"/usr/bin/localedef", "-i", "zh_CN", "-f", "GB18030", locales + "/zh_CN.GB18030"});
+  ASSERT_EQ(defined.exit, 0) << defined.err;
+  setenv("LOCPATH", locales.c_str(), 1);
+  setenv("LC_ALL", "zh_CN.GB18030", 1);
+  const CliRun list = run({"list"});
+  const CliRun describe = run({"describe", "0"});
+  const CliRun json = run({"list", "--json"});
+  unsetenv("LC_ALL");
+  unsetenv("LOCPATH");
+  runProgram({"/bin/rm", "-rf", locales});
+  EXPECT_EQ(list.err, "\xb6\xc1\xc8\xa1\xb9\xcc\xbc\xfe\xc1\xd0\xb1\xed\xb3\xc9\xb9\xa6\n");  // 读取固件列表成功
+  EXPECT_EQ(describe.out, "\xc4\xe3\xba\xc3\n");                                                // 你好
+  EXPECT_EQ(json.last("list").value("rows").toInt(), 4);
+}
+
 // A hostile server and a device that names itself with escape sequences:
 // nothing of theirs reaches the terminal as a control character, and each
 // row keeps its columns.

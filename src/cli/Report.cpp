@@ -6,6 +6,7 @@
 #include <chrono>
 
 #include "TimeLeft.h"
+#include "platform/TextDecoding.h"
 #include "translation/StatusTranslation.h"
 
 namespace cli {
@@ -39,8 +40,10 @@ std::string Report::shown(std::string_view text) {
   return translation::translatedStatus(text).toStdString();
 }
 
+// Texts and data are written in the locale's encoding, as a terminal under it
+// shows them; JSON stays UTF-8, as JSON is.
 void Report::text(std::string_view text) {
-  const std::string line = shown(text);
+  const std::string line = platform::inLocaleEncoding(shown(text));
   std::lock_guard lock(mutex_);
   liftProgress();
   std::fprintf(stderr, "%s%s\n", line.c_str(), progressLines_.empty() ? "" : "\033[K");
@@ -61,7 +64,8 @@ void Report::event(const char* name, QJsonObject fields) {
 void Report::data(std::string_view text) {
   std::lock_guard lock(mutex_);
   if (json_ || !out_) return;
-  std::fwrite(text.data(), 1, text.size(), out_);
+  const std::string encoded = platform::inLocaleEncoding(std::string(text));
+  std::fwrite(encoded.data(), 1, encoded.size(), out_);
   std::fflush(out_);
 }
 

@@ -1,6 +1,7 @@
 #include "TextDecoding.h"
 
 #include <iconv.h>
+#include <langinfo.h>
 
 #include <cerrno>
 #include <cstdint>
@@ -9,12 +10,12 @@
 namespace platform {
 namespace {
 
-std::optional<std::string> convert(const char* from, const Data& bytes) {
-  iconv_t cd = iconv_open("UTF-8", from);
+std::optional<std::string> convert(const char* from, const char* to, const char* bytes, std::size_t size) {
+  iconv_t cd = iconv_open(to, from);
   if (cd == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
   std::string out;
-  char* in = const_cast<char*>(reinterpret_cast<const char*>(bytes.data()));
-  std::size_t inLeft = bytes.size();
+  char* in = const_cast<char*>(bytes);
+  std::size_t inLeft = size;
   char buffer[4096];
   bool ok = true;
   while (inLeft > 0) {
@@ -66,6 +67,15 @@ bool isUTF8(const Data& bytes) {
   return true;
 }
 
-std::optional<std::string> stringFromGB18030(const Data& bytes) { return convert("GB18030", bytes); }
+std::optional<std::string> stringFromGB18030(const Data& bytes) {
+  return convert("GB18030", "UTF-8", reinterpret_cast<const char*>(bytes.data()), bytes.size());
+}
+
+std::string inLocaleEncoding(const std::string& utf8) {
+  const char* codeset = nl_langinfo(CODESET);
+  if (!codeset || !*codeset || std::strcmp(codeset, "UTF-8") == 0) return utf8;
+  const std::string target = std::string(codeset) + "//TRANSLIT";
+  return convert("UTF-8", target.c_str(), utf8.data(), utf8.size()).value_or(utf8);
+}
 
 }  // namespace platform

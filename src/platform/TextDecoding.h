@@ -10,4 +10,8 @@ namespace platform {
 bool isUTF8(const Data& bytes);
 // Text from GB 18030 bytes, as UTF-8; fails on bytes that are not valid in it.
 std::optional<std::string> stringFromGB18030(const Data& bytes);
+// UTF-8 text in the encoding of the user's locale (LC_CTYPE, once the program
+// has set its locale), for a terminal that expects it; what that encoding
+// lacks is approximated. Unchanged under a UTF-8 locale.
+std::string inLocaleEncoding(const std::string& utf8);
 }
