@@ -2,11 +2,12 @@
 #include <string>
 
 #include "catalogue/ListSignature.h"
+#include "catalogue/TrustedComment.h"
 #include "server/SampleCatalogue.h"
 #include "server/SignatureWriting.h"
 
 // Any bytes as the list's .minisig, verified over a fixed list under the demo
-// key and an unrelated one. The invariant: nothing is accepted unless it holds
+// key and an unrelated one, and its trusted comment read. The invariant: nothing is accepted unless it holds
 // exactly the signatures the demo key's holder makes for its trusted comment
 // (Ed25519 signs deterministically, so the publisher's side makes them here
 // on its own), and nothing accepted for this list is accepted for another.
@@ -47,6 +48,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const auto verdict = catalogue::verifyListSignature(s.list, bytes, s.keys);
   const auto file = catalogue::readSignatureFile(bytes);
   if (file.has_value() == (verdict == catalogue::SignatureVerdict::malformed)) std::abort();
+  // Whatever the comment holds, its reading gives back only what it says.
+  if (file) {
+    const auto comment = catalogue::readTrustedComment(file->trustedComment);
+    if (comment.file && file->trustedComment.find("file:" + *comment.file) == std::string::npos) std::abort();
+    if (comment.expiresAt && *comment.expiresAt < 0) std::abort();
+  }
   if (verdict != catalogue::SignatureVerdict::verified) return 0;
   const auto made = madeByTheKey(*file, s);
   if (!made || file->keyId != made->keyId || file->signature != made->signature ||

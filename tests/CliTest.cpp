@@ -444,7 +444,21 @@ TEST_F(Cli, ASignedListIsReadOnlyUnderTheKeyThatSignedIt) {
   putSignedList(server, list, demoSecretKey());
   const CliRun trusted = run({"list", "--trusted-key", demoPublicKeyLine()});
   EXPECT_EQ(trusted.exit, 0) << trusted.err;
-  EXPECT_EQ(trusted.err, "读取固件列表成功\n");
+  EXPECT_EQ(trusted.err.substr(0, trusted.err.find('\n') + 1), "读取固件列表成功\n");
+  EXPECT_NE(trusted.err.find("ringflash-cli: the list was signed 20"), std::string::npos) << trusted.err;
+  const QJsonObject signedList = run({"list", "--json", "--trusted-key", demoPublicKeyLine()}).last("list");
+  EXPECT_TRUE(signedList.value("signed").toBool());
+  EXPECT_TRUE(signedList.value("signed_at").toString().endsWith("Z")) << signedList.value("signed_at").toString().toStdString();
+  EXPECT_FALSE(signedList.contains("expires_at"));
+  // The same list with a comment that says it expired last year: refused, its day named.
+  const std::string expired = signatureFile(Data(list.begin(), list.end()), demoSecretKey(),
+                                            "timestamp:1700000000\tfile:MIRAVEL_LST.txt\texpires:1764547200");
+  server.put(std::string(kListPath) + ".minisig", Data(expired.begin(), expired.end()));
+  const CliRun old = run({"list", "--json", "--trusted-key", demoPublicKeyLine()});
+  EXPECT_EQ(old.exit, 3);
+  EXPECT_EQ(old.last("failed").value("code"), "list-expired");
+  EXPECT_EQ(old.err, "固件列表已过期（2025-12-01），请联系固件发布者\n");
+  putSignedList(server, list, demoSecretKey());
   const CliRun other = run({"list", "--trusted-key", "RWQBAgMEBQYHCGRlZmdoaWprbG1ub3BxcnN0dXZ3eHl6e3x9fn+AgYKD"});
   EXPECT_EQ(other.exit, 3);
   EXPECT_EQ(other.err, std::string(texts::listSignatureUnknownKey) + "\n");

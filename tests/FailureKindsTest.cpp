@@ -34,6 +34,8 @@ const std::map<Fault, Promised>& promisedForFaults() {
       {Fault::listUnknownKey, {"list-unknown-key", cli::kNotRead}},
       {Fault::listAltered, {"list-signature-bad", cli::kNotRead}},
       {Fault::listCommentAltered, {"list-comment-altered", cli::kNotRead}},
+      {Fault::listExpired, {"list-expired", cli::kNotRead}},
+      {Fault::listOtherFile, {"list-other-file", cli::kNotRead}},
       {Fault::entryIncomplete, {"entry-incomplete", cli::kNotRead}},
       {Fault::entryBadIds, {"entry-bad-ids", cli::kNotRead}},
       {Fault::entryBadDescriptionUrl, {"entry-bad-description-url", cli::kNotRead}},

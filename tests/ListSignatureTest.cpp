@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <ctime>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -10,7 +11,11 @@
 
 #include "catalogue/FirmwareList.h"
 #include "catalogue/ImageCheck.h"
+#include "catalogue/ListAddress.h"
+#include "catalogue/ListReading.h"
 #include "catalogue/ListSignature.h"
+#include "catalogue/TrustedComment.h"
+#include "server/FirmwareServer.h"
 #include "server/SampleCatalogue.h"
 #include "server/SignatureWriting.h"
 
@@ -191,4 +196,58 @@ TEST_F(MinisignInterop, SignaturesWrittenHereVerifyWithIt) {
       << read("out.log");
   EXPECT_NE(read("signed.txt").find(sha256Hex(bytesOf("abc")) + ";3"), std::string::npos) << read("signed.txt");
   EXPECT_TRUE(run("minisign -V -p k.pub -m signed.txt")) << read("out.log");
+}
+
+// The items a publisher's comment holds; a time out of form or an item given
+// twice leaves which one was meant unknown.
+TEST(TrustedComments, ItemsAsMinisignAndPublishersWriteThem) {
+  const TrustedComment stock = readTrustedComment("timestamp:1796770080\tfile:MIRAVEL_LST.txt\thashed");
+  EXPECT_TRUE(stock.wellFormed);
+  EXPECT_EQ(stock.signedAt, 1796770080);
+  EXPECT_EQ(stock.file, "MIRAVEL_LST.txt");
+  EXPECT_FALSE(stock.expiresAt);
+  EXPECT_EQ(readTrustedComment("timestamp:5\texpires:99\tchannel:beta").expiresAt, 99);
+  EXPECT_TRUE(readTrustedComment("").wellFormed);
+  EXPECT_TRUE(readTrustedComment("signed by the shop").wellFormed);
+  for (const char* bad : {"expires:soon", "expires:", "expires:-1", "timestamp:1x", "expires:1\texpires:2",
+                          "file:a\tfile:b"})
+    EXPECT_FALSE(readTrustedComment(bad).wellFormed) << bad;
+}
+
+// Lists signed with the stock tool and served under the list's own name: the
+// comment it writes by default is accepted; an expiry passed and a file of
+// another name are refused, each with its own kind, after the signature
+// verified.
+TEST_F(MinisignInterop, TheTrustedCommentKeepsAListCurrentAndItsOwn) {
+  FirmwareServer server;
+  ASSERT_TRUE(server.start());
+  const std::string url = server.base() + catalogue::kListPath;
+  auto served = [&](const std::string& signed_, const std::string& signature) {
+    server.put(catalogue::kListPath, bytesOf(read(signed_)));
+    server.put(std::string(catalogue::kListPath) + ".minisig", bytesOf(read(signature)));
+    return readFirmwareList(url, platform::UrlReadOptions::forText(), {publicKey()});
+  };
+  write("MIRAVEL_LST.txt", kList);
+  ASSERT_TRUE(run("minisign -S -s k.sec -m MIRAVEL_LST.txt")) << read("out.log");
+  const ListReading stock = served("MIRAVEL_LST.txt", "MIRAVEL_LST.txt.minisig");
+  EXPECT_EQ(stock.failure, Fault::none);
+  EXPECT_TRUE(stock.signedList);
+  EXPECT_NEAR(static_cast<double>(stock.comment.signedAt.value_or(0)), static_cast<double>(std::time(nullptr)), 600);
+
+  const std::string now = std::to_string(std::time(nullptr));
+  const std::string past = std::to_string(std::time(nullptr) - 86400);
+  const std::string later = std::to_string(std::time(nullptr) + 86400);
+  ASSERT_TRUE(run("minisign -S -s k.sec -m MIRAVEL_LST.txt -t 'timestamp:" + now + "\tfile:MIRAVEL_LST.txt\texpires:" +
+                  past + "'"));
+  const ListReading expired = served("MIRAVEL_LST.txt", "MIRAVEL_LST.txt.minisig");
+  EXPECT_EQ(expired.failure, Fault::listExpired);
+  EXPECT_FALSE(expired.lines);
+  ASSERT_TRUE(run("minisign -S -s k.sec -m MIRAVEL_LST.txt -t 'timestamp:" + now + "\texpires:" + later + "'"));
+  EXPECT_EQ(served("MIRAVEL_LST.txt", "MIRAVEL_LST.txt.minisig").failure, Fault::none);
+
+  write("beta.txt", kList);
+  ASSERT_TRUE(run("minisign -S -s k.sec -m beta.txt"));
+  const ListReading other = served("beta.txt", "beta.txt.minisig");
+  EXPECT_EQ(other.failure, Fault::listOtherFile);
+  EXPECT_EQ(other.comment.file, "beta.txt");
 }

@@ -13,6 +13,6 @@ void ViewController::readlst() {
     lines = std::move(read.lines), listSigned_ = read.signedList;
     showStatus(texts::listRead);
   } else if (read.failure != catalogue::Fault::none) {
-    showStatus(catalogue::textOf(read.failure));
+    showStatus(QString::fromStdString(road::failureTextOf(read)));
   }
 }

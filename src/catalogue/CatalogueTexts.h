@@ -12,6 +12,9 @@ inline constexpr const char* listSignatureMalformed = "固件列表签名格式�
 inline constexpr const char* listSignatureUnknownKey = "固件列表由未知密钥签名，已停止读取";
 inline constexpr const char* listSignatureListAltered = "固件列表签名不符：列表已被改动，已停止读取";
 inline constexpr const char* listSignatureCommentAltered = "固件列表签名不符：签名注释已被改动，已停止读取";
+// The day it expired (YYYY-MM-DD, UTC), and the name it was signed under.
+inline constexpr const char* listExpired = "固件列表已过期（%s），请联系固件发布者";
+inline constexpr const char* listOtherFile = "固件列表的签名属于另一个文件（%s），已停止读取";
 inline constexpr const char* descriptionFailed = "读取固件描述失败，请检查网络";
 inline constexpr const char* descriptionTooLarge = "固件描述过大，已停止读取";
 inline constexpr const char* descriptionNotText = "固件描述格式错误，无法显示";

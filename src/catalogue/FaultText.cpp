@@ -14,6 +14,8 @@ const char* textOf(Fault fault) {
     case Fault::listUnknownKey: return texts::listSignatureUnknownKey;
     case Fault::listAltered: return texts::listSignatureListAltered;
     case Fault::listCommentAltered: return texts::listSignatureCommentAltered;
+    case Fault::listExpired: return texts::listExpired;
+    case Fault::listOtherFile: return texts::listOtherFile;
     case Fault::entryIncomplete: return texts::entryIncomplete;
     case Fault::entryBadIds: return texts::entryBadIds;
     case Fault::entryBadDescriptionUrl: return texts::entryBadDescriptionUrl;

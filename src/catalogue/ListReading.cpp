@@ -1,6 +1,7 @@
 #include "ListReading.h"
 
 #include <chrono>
+#include <ctime>
 
 #include "platform/TextDecoding.h"
 
@@ -24,8 +25,23 @@ Fault refusalOf(SignatureVerdict verdict) {
 
 // The signature is read once the list has arrived, within what is left of the
 // list's deadline: the window waits no longer for a signed list than for any.
+// The last segment of the URL's path: the name the list is served under.
+std::string_view fileNameOf(std::string_view url) {
+  url = url.substr(0, url.find_first_of("?#"));
+  return url.substr(url.rfind('/') + 1);
+}
+
+// An old list stays signed for ever, and any file its publisher signed
+// verifies: the comment says until when, and which file, it holds.
+Fault checkComment(const std::string& url, const TrustedComment& comment) {
+  if (!comment.wellFormed) return Fault::listSignatureMalformed;
+  if (comment.expiresAt && std::time(nullptr) >= *comment.expiresAt) return Fault::listExpired;
+  if (comment.file && *comment.file != fileNameOf(url)) return Fault::listOtherFile;
+  return Fault::none;
+}
+
 Fault checkSignature(const std::string& url, platform::UrlReadOptions options, double secondsTaken,
-                     const platform::Data& list, const std::vector<PublicKey>& trustedKeys) {
+                     const platform::Data& list, const std::vector<PublicKey>& trustedKeys, TrustedComment& comment) {
   if (options.deadlineSeconds > 0) {
     options.deadlineSeconds -= secondsTaken;
     if (options.deadlineSeconds <= 0) return Fault::listUnsigned;
@@ -35,7 +51,11 @@ Fault checkSignature(const std::string& url, platform::UrlReadOptions options, d
                                            Fault::listSignatureMalformed, Fault::listUnsigned, signature);
       failure != Fault::none)
     return failure;
-  return refusalOf(verifyListSignature(list, signature, trustedKeys));
+  std::string text;
+  if (const Fault refusal = refusalOf(verifyListSignature(list, signature, trustedKeys, &text)); refusal != Fault::none)
+    return refusal;
+  comment = readTrustedComment(text);
+  return checkComment(url, comment);
 }
 
 }  // namespace
@@ -59,7 +79,7 @@ ListReading readFirmwareList(const std::string& url, const platform::UrlReadOpti
   reading.failure = readFromServer(url, options, kMaxListBytes, Fault::listTooLarge, Fault::listNotRead, bytes);
   const std::chrono::duration<double> taken = std::chrono::steady_clock::now() - start;
   if (reading.failure == Fault::none && !trustedKeys.empty())
-    reading.failure = checkSignature(url, options, taken.count(), bytes, trustedKeys);
+    reading.failure = checkSignature(url, options, taken.count(), bytes, trustedKeys, reading.comment);
   if (reading.failure == Fault::none && !platform::isUTF8(bytes)) reading.failure = Fault::listNotText;
   if (reading.failure != Fault::none) return reading;
   reading.signedList = !trustedKeys.empty();

@@ -7,6 +7,7 @@
 #include "Fault.h"
 #include "ListLines.h"
 #include "ListSignature.h"
+#include "TrustedComment.h"
 #include "platform/Data.h"
 #include "platform/UrlReader.h"
 
@@ -22,12 +23,14 @@ struct ListReading {
   std::optional<ListLines> lines;  // absent when the list is refused
   Fault failure = Fault::none;     // then why
   bool signedList = false;         // verified under a trusted key: every entry needs its hash
+  TrustedComment comment;          // what a verified signature says of the list, refused or not
 };
 
 // The firmware list at `url`: bounded, UTF-8, and, when any key is trusted,
 // signed by one of them in `<url>.minisig`, read right after the list under
 // the same options and within the same deadline. Without trusted keys no
-// signature is read.
+// signature is read. A signature that verifies still refuses the list from
+// the moment its comment says it expires, and when it names another file.
 ListReading readFirmwareList(const std::string& url, const platform::UrlReadOptions& options,
                              const std::vector<PublicKey>& trustedKeys);
 

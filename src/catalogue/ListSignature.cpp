@@ -101,7 +101,7 @@ platform::Data globalMessage(const Ed25519Signature& signature, std::string_view
 }
 
 SignatureVerdict verifyListSignature(const platform::Data& list, const platform::Data& signatureFile,
-                                     const std::vector<PublicKey>& trusted) {
+                                     const std::vector<PublicKey>& trusted, std::string* trustedComment) {
   const auto file = readSignatureFile(signatureFile);
   if (!file) return SignatureVerdict::malformed;
   const auto key =
@@ -110,6 +110,7 @@ SignatureVerdict verifyListSignature(const platform::Data& list, const platform:
   if (!verifies(file->signature, signedMessage(list, file->prehashed), *key)) return SignatureVerdict::listAltered;
   if (!verifies(file->globalSignature, globalMessage(file->signature, file->trustedComment), *key))
     return SignatureVerdict::commentAltered;
+  if (trustedComment) *trustedComment = file->trustedComment;
   return SignatureVerdict::verified;
 }
 

@@ -55,7 +55,8 @@ enum class SignatureVerdict { verified, malformed, unknownKey, listAltered, comm
 // Accepts only a signature file whose key id is one of `trusted`, whose
 // signature verifies over the list under that key, and whose global signature
 // verifies over the signature and the trusted comment.
+// When it verifies, its trusted comment goes to `trustedComment` if asked for.
 SignatureVerdict verifyListSignature(const platform::Data& list, const platform::Data& signatureFile,
-                                     const std::vector<PublicKey>& trusted);
+                                     const std::vector<PublicKey>& trusted, std::string* trustedComment = nullptr);
 
 }  // namespace catalogue

@@ -14,6 +14,8 @@ Failure failureOf(catalogue::Fault fault) {
     case Fault::listUnknownKey: return {"list-unknown-key", kNotRead};
     case Fault::listAltered: return {"list-signature-bad", kNotRead};
     case Fault::listCommentAltered: return {"list-comment-altered", kNotRead};
+    case Fault::listExpired: return {"list-expired", kNotRead};
+    case Fault::listOtherFile: return {"list-other-file", kNotRead};
     case Fault::entryIncomplete: return {"entry-incomplete", kNotRead};
     case Fault::entryBadIds: return {"entry-bad-ids", kNotRead};
     case Fault::entryBadDescriptionUrl: return {"entry-bad-description-url", kNotRead};

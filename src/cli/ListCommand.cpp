@@ -45,6 +45,11 @@ ExitCode listCommand(const Options& options, Report& report) {
   ExitCode exit = kDone;
   const auto list = readListFor(options, report, exit);
   if (!list) return exit;
+  if (list->signedList && list->comment.signedAt) {
+    std::string when = "ringflash-cli: the list was signed " + isoTimeOf(*list->comment.signedAt).toStdString();
+    if (list->comment.expiresAt) when += ", valid until " + isoTimeOf(*list->comment.expiresAt).toStdString();
+    report.text(when);
+  }
   const catalogue::ListLines& lines = *list->lines;
   for (std::size_t i = 0; i < lines.size(); ++i) {
     // The empty line after the last line break is a row of the window's

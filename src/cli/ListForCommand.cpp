@@ -1,5 +1,7 @@
 #include "ListForCommand.h"
 
+#include <QDateTime>
+
 #include "catalogue/CatalogueTexts.h"
 #include "catalogue/TrustedKeys.h"
 #include "road/ListRead.h"
@@ -12,12 +14,20 @@ std::optional<road::ListRead> readListFor(const Options& options, Report& report
   road::ListRead read = road::readList(options.listAddress, platform::UrlReadOptions::forText(), keys);
   if (!read.lines) {
     // An address that is not a URL is refused when the options are read.
-    exit = report.fail(read.failure == catalogue::Fault::none ? catalogue::Fault::listNotRead : read.failure);
+    if (read.failure == catalogue::Fault::none) read.failure = catalogue::Fault::listNotRead;
+    exit = report.fail(road::failureTextOf(read), failureOf(read.failure));
     return std::nullopt;
   }
   report.text(texts::listRead);
-  report.event("list", {{"rows", static_cast<qint64>(read.lines->size())}});
+  QJsonObject fields{{"rows", static_cast<qint64>(read.lines->size())}, {"signed", read.signedList}};
+  if (read.comment.signedAt) fields.insert(QStringLiteral("signed_at"), isoTimeOf(*read.comment.signedAt));
+  if (read.comment.expiresAt) fields.insert(QStringLiteral("expires_at"), isoTimeOf(*read.comment.expiresAt));
+  report.event("list", fields);
   return read;
+}
+
+QString isoTimeOf(std::int64_t unixSeconds) {
+  return QDateTime::fromSecsSinceEpoch(unixSeconds, Qt::UTC).toString(Qt::ISODate);
 }
 
 std::optional<ListLine> readLineFor(const Options& options, Report& report, ExitCode& exit) {

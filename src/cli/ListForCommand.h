@@ -20,4 +20,7 @@ struct ListLine {
 };
 std::optional<ListLine> readLineFor(const Options& options, Report& report, ExitCode& exit);
 
+// A moment as JSON gives it: ISO 8601, UTC ("2026-12-01T00:00:00Z").
+QString isoTimeOf(std::int64_t unixSeconds);
+
 }  // namespace cli

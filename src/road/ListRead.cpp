@@ -1,5 +1,9 @@
 #include "ListRead.h"
 
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+
 #include "catalogue/ListReading.h"
 
 namespace road {
@@ -12,7 +16,29 @@ ListRead readList(const std::string& address, const platform::UrlReadOptions& op
   read.failure = reading.failure;
   read.lines = std::move(reading.lines);
   read.signedList = reading.signedList;
+  read.comment = std::move(reading.comment);
   return read;
+}
+
+std::string dayOf(std::int64_t unixSeconds) {
+  const std::time_t t = static_cast<std::time_t>(unixSeconds);
+  std::tm utc{};
+  gmtime_r(&t, &utc);
+  char day[16];
+  std::strftime(day, sizeof day, "%Y-%m-%d", &utc);
+  return day;
+}
+
+std::string failureTextOf(const ListRead& read) {
+  const char* pattern = catalogue::textOf(read.failure);
+  if (!pattern) return "";
+  std::string value;
+  if (read.failure == catalogue::Fault::listExpired && read.comment.expiresAt) value = dayOf(*read.comment.expiresAt);
+  if (read.failure == catalogue::Fault::listOtherFile && read.comment.file) value = *read.comment.file;
+  if (std::string_view(pattern).find("%s") == std::string_view::npos) return pattern;
+  std::string text(std::strlen(pattern) + value.size(), '\0');
+  text.resize(static_cast<std::size_t>(std::snprintf(text.data(), text.size() + 1, pattern, value.c_str())));
+  return text;
 }
 
 }  // namespace road

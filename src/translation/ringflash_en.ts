@@ -239,6 +239,14 @@
         <source>更新已停止，接环未被写入</source>
         <translation>Update stopped; nothing was written to the adapter</translation>
     </message>
+    <message>
+        <source>固件列表已过期（%s），请联系固件发布者</source>
+        <translation>The firmware list has expired (%1); contact the firmware publisher</translation>
+    </message>
+    <message>
+        <source>固件列表的签名属于另一个文件（%s），已停止读取</source>
+        <translation>The firmware list signature is for another file (%1); reading stopped</translation>
+    </message>
 </context>
 <context>
     <name>ViewController</name>
