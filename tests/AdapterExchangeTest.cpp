@@ -531,6 +531,38 @@ TEST_F(Exchange, AnAdapterHasOneWriterFromTheQueryToTheEnd) {
   EXPECT_FALSE(a->held);
 }
 
+// Told to, the exchange asks the adapter first and writes neither the version
+// it runs nor an older one; by default (the window) it writes what was chosen.
+TEST_F(Exchange, TheAdaptersOwnVersionFirst) {
+  auto a = connect(0xF1A5, 1);
+  const WriteRules careful{false, false};
+  auto askedWith = [&](Data reply) {
+    a->reports.clear();
+    ASSERT_TRUE(exchange.updatePressed(kEntryA, nullptr, careful));
+    exchange.imageDownloaded(imageOf(1024, 1), kEntryA);
+    endPause();
+    this->reply(reply);
+  };
+  askedWith(versionReply(1, 0, 12));  // the entry's own version
+  EXPECT_EQ(out.outcomes.back(), Outcome::upToDate);
+  EXPECT_EQ(out.texts.back(), "\r\n接环已是版本 VER 1.0.12，无需更新，未写入接环");
+  EXPECT_EQ(a->kinds(), std::vector<Kind>{Kind::query});
+  EXPECT_FALSE(a->held);
+  askedWith(versionReply(1, 1, 0));  // newer
+  EXPECT_EQ(out.outcomes.back(), Outcome::olderThanAdapter);
+  EXPECT_EQ(out.texts.back(), "\r\n接环的版本 VER 1.1.0 比所选固件的 VER 1.0.12 新，未写入接环");
+  EXPECT_EQ(a->kinds(), std::vector<Kind>{Kind::query});
+  askedWith(versionReply(1, 0, 11));  // older: written
+  runToEnd();
+  EXPECT_EQ(out.outcomes.back(), Outcome::done);
+  a->reports.clear();
+  startUpdate(imageOf(1024, 1), kEntryA);  // the window's rules
+  reply(versionReply(1, 1, 0));
+  runToEnd();
+  EXPECT_EQ(out.outcomes.back(), Outcome::done);
+  EXPECT_EQ(a->image().size(), 1024u);
+}
+
 // Replies that arrive while a pause runs are taken after it, one piece each.
 TEST_F(Exchange, RepliesDuringAPauseWaitForItsEnd) {
   auto a = connect(0xF1A5, 1);

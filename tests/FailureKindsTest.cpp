@@ -72,6 +72,8 @@ const std::map<Outcome, Promised>& promisedForOutcomes() {
       {Outcome::left, {"adapter-left", cli::kAdapterFailed}},
       {Outcome::busy, {"adapter-busy", cli::kNoAdapter}},
       {Outcome::interrupted, {"interrupted", cli::kAdapterFailed}},
+      {Outcome::upToDate, {"up-to-date", cli::kDone}},
+      {Outcome::olderThanAdapter, {"older-than-adapter", cli::kImageRefused}},
   };
   return promised;
 }
@@ -102,7 +104,8 @@ TEST(FailureKinds, EveryOutcomeHasThePromisedCodes) {
   EXPECT_EQ(promisedForOutcomes().size(), static_cast<std::size_t>(update::kLastOutcome) + 1);
 }
 
-// The only code two kinds share is success's own.
+// The only code two kinds share is success's own; "up-to-date" is a success a
+// script can tell from a write.
 TEST(FailureKinds, NoTwoFailuresShareACode) {
   std::multiset<std::string> codes;
   for (int i = static_cast<int>(Fault::none) + 1; i <= static_cast<int>(catalogue::kLastFault); ++i)

@@ -51,6 +51,8 @@ Failure failureOf(update::Outcome outcome) {
     case Outcome::left: return {"adapter-left", kAdapterFailed};
     case Outcome::busy: return {"adapter-busy", kNoAdapter};
     case Outcome::interrupted: return {"interrupted", kAdapterFailed};
+    case Outcome::upToDate: return {"up-to-date", kDone};
+    case Outcome::olderThanAdapter: return {"older-than-adapter", kImageRefused};
   }
   return {"adapter-failed", kAdapterFailed};
 }

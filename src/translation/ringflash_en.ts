@@ -247,6 +247,14 @@
         <source>固件列表的签名属于另一个文件（%s），已停止读取</source>
         <translation>The firmware list signature is for another file (%1); reading stopped</translation>
     </message>
+    <message>
+        <source>接环已是版本 VER %d.%d.%d，无需更新，未写入接环</source>
+        <translation>The adapter already runs version %1.%2.%3; nothing to update, nothing was written</translation>
+    </message>
+    <message>
+        <source>接环的版本 VER %d.%d.%d 比所选固件的 VER %d.%d.%d 新，未写入接环</source>
+        <translation>The adapter runs version %1.%2.%3, newer than the chosen firmware %4.%5.%6; nothing was written</translation>
+    </message>
 </context>
 <context>
     <name>ViewController</name>

@@ -92,7 +92,7 @@ bool AdapterExchange::refuseSeveral(const std::vector<std::shared_ptr<RFDevice>>
   return true;
 }
 
-bool AdapterExchange::updatePressed(const FirmwareEntry& entry, AdapterKey only) {
+bool AdapterExchange::updatePressed(const FirmwareEntry& entry, AdapterKey only, WriteRules rules) {
   if (updateUnderWay()) {
     outlet_.status(texts::busyForUpdate);
     return false;
@@ -107,6 +107,7 @@ bool AdapterExchange::updatePressed(const FirmwareEntry& entry, AdapterKey only)
   dropTarget();
   ++deadlineToken_;
   only_ = only;
+  rules_ = rules;
   enter(Phase::downloading);
   return true;
 }
@@ -340,6 +341,7 @@ void AdapterExchange::versionAndStart(const platform::Data& reply) {
   }
   const auto at = reports::kReplyVersionAt;
   outlet_.status(format(texts::adapterVersion, reply[at], reply[at + 1], reply[at + 2]));
+  if (refusedByRules({reply[at], reply[at + 1], reply[at + 2]})) return;
   outlet_.status(texts::writing);
   outlet_.progressShown(true);
   outlet_.progress(0);
@@ -355,6 +357,26 @@ void AdapterExchange::versionAndStart(const platform::Data& reply) {
     return;
   }
   pauseFor(Pacing::afterStart, Phase::afterStart);
+}
+
+// Before anything is written: the adapter may already run the entry's
+// version (one more write is minutes and one more chance to brick it), or a
+// newer one (which the write would take back).
+bool AdapterExchange::refusedByRules(const std::array<std::int64_t, 3>& running) {
+  const auto& wanted = binEntry_.version;
+  if (running == wanted && !rules_.sameVersion) {
+    endUpdate(format(texts::alreadyRunning, int(running[0]), int(running[1]), int(running[2])).c_str(),
+              Outcome::upToDate);
+    return true;
+  }
+  if (running > wanted && !rules_.olderVersion) {
+    endUpdate(format(texts::newerOnAdapter, int(running[0]), int(running[1]), int(running[2]), int(wanted[0]),
+                     int(wanted[1]), int(wanted[2]))
+                  .c_str(),
+              Outcome::olderThanAdapter);
+    return true;
+  }
+  return false;
 }
 
 // A reply that was already waiting when the piece went out (the monitor had

@@ -11,6 +11,7 @@
 #include "ExchangeOutlet.h"
 #include "FirmwareEntry.h"
 #include "Phase.h"
+#include "WriteRules.h"
 #include "devicelink/HIDMonitorData.h"
 #include "devicelink/RFDevice.h"
 #include "platform/Data.h"
@@ -55,7 +56,7 @@ class AdapterExchange {
 
   // The update button: true when the entry's image may be downloaded now.
   // With `only`, the update talks to that adapter and no other.
-  bool updatePressed(const FirmwareEntry& entry, AdapterKey only = nullptr);
+  bool updatePressed(const FirmwareEntry& entry, AdapterKey only = nullptr, WriteRules rules = {});
   void downloadFailed();
   // The image, filled up with zeros, of the entry the press was for.
   void imageDownloaded(std::shared_ptr<const platform::Data> image, const FirmwareEntry& entry);
@@ -113,6 +114,7 @@ class AdapterExchange {
   void sayWhyNoAdapter(const char* noAdapterText);
   void showLensId(const platform::Data& reply);
   void versionAndStart(const platform::Data& reply);
+  bool refusedByRules(const std::array<std::int64_t, 3>& running);
   void takePiece(std::optional<std::chrono::steady_clock::time_point> replyArrived = std::nullopt);
   void sendPiece();
   void afterPiece();
@@ -126,6 +128,7 @@ class AdapterExchange {
   std::vector<std::shared_ptr<RFDevice>> adapters_;  // in the order they arrived
   std::shared_ptr<RFDevice> target_;                 // the adapter asked, until its exchange ends
   AdapterKey only_ = nullptr;                        // an adapter chosen by the caller
+  WriteRules rules_;                                 // of the update pressed last
   struct {
     std::uint32_t vendorId = 0, productId = 0;
   } lensIds_;  // the entry of the last lens press

@@ -12,6 +12,9 @@ inline constexpr const char* noDeviceForLens = "没发现设备";
 inline constexpr const char* mismatch = "所选的固件和连接的设备不匹配";
 inline constexpr const char* lensId = "\r\n镜头ID->0x%0x";
 inline constexpr const char* adapterVersion = "\r\n当前的接环版本：VER %d.%d.%d";
+// The adapter's version, and then the entry's: nothing is written.
+inline constexpr const char* alreadyRunning = "\r\n接环已是版本 VER %d.%d.%d，无需更新，未写入接环";
+inline constexpr const char* newerOnAdapter = "\r\n接环的版本 VER %d.%d.%d 比所选固件的 VER %d.%d.%d 新，未写入接环";
 inline constexpr const char* writing = "\r\n固件写入中......";
 inline constexpr const char* updateDone = "\r\n固件更新已完成";
 inline constexpr const char* removeAdapter = "\r\n请关闭程序后取下接环";

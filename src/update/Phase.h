@@ -45,7 +45,9 @@ enum class Outcome {
   left,               // the adapter went away
   busy,               // another exchange or process is writing it: nothing was sent
   interrupted,        // stopped by the user, written in part or not at all
+  upToDate,           // the adapter runs the entry's version already: nothing written
+  olderThanAdapter,   // the adapter runs a newer version: nothing written
 };
-inline constexpr Outcome kLastOutcome = Outcome::interrupted;
+inline constexpr Outcome kLastOutcome = Outcome::olderThanAdapter;
 
 }  // namespace update
