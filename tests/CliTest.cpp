@@ -1,11 +1,12 @@
 // ringflash-cli as users run it: the built program, over the real hidraw
 // layer, against adapters on emulated /dev/hidraw nodes, one case per exit
 // code. The program runs as a child of this test under umockdev's preload.
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QJsonDocument>
@@ -190,7 +191,7 @@ TEST_F(Cli, TextsComeInTheLocalesEncoding) {
   unsetenv("LOCPATH");
   runProgram({"/bin/rm", "-rf", locales});
   EXPECT_EQ(list.err, "\xb6\xc1\xc8\xa1\xb9\xcc\xbc\xfe\xc1\xd0\xb1\xed\xb3\xc9\xb9\xa6\n");  // 读取固件列表成功
-  EXPECT_EQ(describe.out, "\xc4\xe3\xba\xc3\n");                                                // 你好
+  EXPECT_EQ(describe.out, "\xc4\xe3\xba\xc3\n");                                              // 你好
   EXPECT_EQ(json.last("list").value("rows").toInt(), 4);
 }
 
@@ -199,13 +200,17 @@ TEST_F(Cli, TextsComeInTheLocalesEncoding) {
 // row keeps its columns.
 TEST_F(Cli, ControlCharactersFromTheServerAndTheDeviceAreWrittenOut) {
   platform::sim::AdapterSettings named = adapter(1);
-  named.product = "\x1b]0;owned\x07" "Adapter\tX";
+  named.product =
+      "\x1b]0;owned\x07"
+      "Adapter\tX";
   platform::sim::EmulatedHidrawNode node(named);
   plug("hidraw3", 5, node);
   const std::string b = server.base();
   const std::string list = "\x1b[2Jgood\t;f1a5;0001;Ver 2.3.4;\x1b[8mhidden;" + b + "/fw/a.bin;" + b + "/desc/e.txt\n";
   server.put(kListPath, Data(list.begin(), list.end()));
-  const std::string description = "\x1b]8;;http://elsewhere\x07" "click\x1b]8;;\x07\r\nline two";
+  const std::string description =
+      "\x1b]8;;http://elsewhere\x07"
+      "click\x1b]8;;\x07\r\nline two";
   server.put("/desc/e.txt", Data(description.begin(), description.end()));
   const CliRun rows = run({"list"});
   EXPECT_EQ(rows.out, "0\t\\x1b[2Jgood\\x09\t\\x1b[8mhidden  Ver 2.3.4\tf1a5:0001\n");
@@ -369,6 +374,50 @@ TEST_F(Cli, AWriteOutlivesAClosedPipeAndAClosedTerminal) {
   }
 }
 
+// The command line holds logind's block lock while it writes, as the window
+// does (python-dbusmock's logind on a private bus), and gives it back at the end.
+TEST_F(Cli, ASleepLockIsHeldWhileTheAdapterIsWritten) {
+  int address[2];
+  ASSERT_EQ(::pipe(address), 0);
+  const pid_t bus = fork();
+  if (bus == 0) {
+    dup2(address[1], 1);
+    execlp("dbus-daemon", "dbus-daemon", "--session", "--nofork", "--print-address=1", nullptr);
+    _exit(127);
+  }
+  ::close(address[1]);
+  std::string line;
+  for (char c; ::read(address[0], &c, 1) == 1 && c != '\n';) line += c;
+  ASSERT_FALSE(line.empty());
+  setenv("DBUS_SYSTEM_BUS_ADDRESS", line.c_str(), 1);
+  const pid_t logind = fork();
+  if (logind == 0) {
+    execl("/usr/bin/python3", "python3", "-m", "dbusmock", "--template", "logind", "--system", nullptr);
+    _exit(127);
+  }
+  auto locks = [] {
+    return runProgram({"/usr/bin/gdbus", "call", "--system", "--dest", "org.freedesktop.login1", "--object-path",
+                       "/org/freedesktop/login1", "--method", "org.freedesktop.login1.Manager.ListInhibitors"});
+  };
+  for (int i = 0; i < 150 && locks().exit != 0; ++i) usleep(100000);
+  platform::sim::EmulatedHidrawNode node(adapter(1));
+  plug("hidraw3", 5, node);
+  std::string during;
+  const CliRun r = run({"update", "3"}, [&](pid_t, const std::string&) {
+    if (during.empty() && node.writes().size() >= 2 + 10) during = locks().out;
+  });
+  const std::string after = locks().out;
+  kill(logind, SIGKILL), waitpid(logind, nullptr, 0);
+  kill(bus, SIGKILL), waitpid(bus, nullptr, 0);
+  ::close(address[0]);
+  unsetenv("DBUS_SYSTEM_BUS_ADDRESS");
+  EXPECT_EQ(r.exit, 0) << r.err;
+  EXPECT_NE(during.find("'ringflash'"), std::string::npos) << during;
+  EXPECT_NE(during.find("'block'"), std::string::npos) << during;
+  EXPECT_EQ(after.find("'ringflash'"), std::string::npos) << after;
+  EXPECT_EQ(r.err.find("No sleep inhibitor lock"), std::string::npos) << r.err;
+}
+
 // Several adapters at once, each with its own exchange: one leaves at piece
 // 20, one goes quiet after piece 30, the third is written to the end.
 TEST_F(Cli, AllAdaptersAtOnceOneFailureLeavesTheOthersRunning) {
@@ -448,7 +497,8 @@ TEST_F(Cli, ASignedListIsReadOnlyUnderTheKeyThatSignedIt) {
   EXPECT_NE(trusted.err.find("ringflash-cli: the list was signed 20"), std::string::npos) << trusted.err;
   const QJsonObject signedList = run({"list", "--json", "--trusted-key", demoPublicKeyLine()}).last("list");
   EXPECT_TRUE(signedList.value("signed").toBool());
-  EXPECT_TRUE(signedList.value("signed_at").toString().endsWith("Z")) << signedList.value("signed_at").toString().toStdString();
+  EXPECT_TRUE(signedList.value("signed_at").toString().endsWith("Z"))
+      << signedList.value("signed_at").toString().toStdString();
   EXPECT_FALSE(signedList.contains("expires_at"));
   // The same list with a comment that says it expired last year: refused, its day named.
   const std::string expired = signatureFile(Data(list.begin(), list.end()), demoSecretKey(),

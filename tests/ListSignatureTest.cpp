@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <ctime>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -209,8 +209,8 @@ TEST(TrustedComments, ItemsAsMinisignAndPublishersWriteThem) {
   EXPECT_EQ(readTrustedComment("timestamp:5\texpires:99\tchannel:beta").expiresAt, 99);
   EXPECT_TRUE(readTrustedComment("").wellFormed);
   EXPECT_TRUE(readTrustedComment("signed by the shop").wellFormed);
-  for (const char* bad : {"expires:soon", "expires:", "expires:-1", "timestamp:1x", "expires:1\texpires:2",
-                          "file:a\tfile:b"})
+  for (const char* bad :
+       {"expires:soon", "expires:", "expires:-1", "timestamp:1x", "expires:1\texpires:2", "file:a\tfile:b"})
     EXPECT_FALSE(readTrustedComment(bad).wellFormed) << bad;
 }
 
@@ -237,8 +237,8 @@ TEST_F(MinisignInterop, TheTrustedCommentKeepsAListCurrentAndItsOwn) {
   const std::string now = std::to_string(std::time(nullptr));
   const std::string past = std::to_string(std::time(nullptr) - 86400);
   const std::string later = std::to_string(std::time(nullptr) + 86400);
-  ASSERT_TRUE(run("minisign -S -s k.sec -m MIRAVEL_LST.txt -t 'timestamp:" + now + "\tfile:MIRAVEL_LST.txt\texpires:" +
-                  past + "'"));
+  ASSERT_TRUE(run("minisign -S -s k.sec -m MIRAVEL_LST.txt -t 'timestamp:" + now +
+                  "\tfile:MIRAVEL_LST.txt\texpires:" + past + "'"));
   const ListReading expired = served("MIRAVEL_LST.txt", "MIRAVEL_LST.txt.minisig");
   EXPECT_EQ(expired.failure, Fault::listExpired);
   EXPECT_FALSE(expired.lines);

@@ -13,9 +13,13 @@ TEST(VisibleText, EscapeSequencesAndColumnBreaksAreWrittenOut) {
   EXPECT_EQ(visibleField("a\tb\nc\rd\x7f"), "a\\x09b\\x0ac\\x0dd\\x7f");
   // OSC 8 hyperlink and title, ended by BEL or by the C1 string terminator.
   EXPECT_EQ(visibleField("\x1b]0;title\x07"), "\\x1b]0;title\\x07");
-  EXPECT_EQ(visibleField("\xc2\x9b" "2J\xc2\x9c"), "\\x9b2J\\x9c");  // C1 CSI and ST, as UTF-8
-  EXPECT_EQ(visibleField("\x9b" "2J"), "\\x9b2J");                   // the same byte, not UTF-8
-  EXPECT_EQ(visibleField("\xe5\xa5\xbd\xc0\xaf"), "好\\xc0\\xaf");     // an overlong '/'
+  EXPECT_EQ(visibleField("\xc2\x9b"
+                         "2J\xc2\x9c"),
+            "\\x9b2J\\x9c");  // C1 CSI and ST, as UTF-8
+  EXPECT_EQ(visibleField("\x9b"
+                         "2J"),
+            "\\x9b2J");                                             // the same byte, not UTF-8
+  EXPECT_EQ(visibleField("\xe5\xa5\xbd\xc0\xaf"), "好\\xc0\\xaf");  // an overlong '/'
   EXPECT_EQ(visibleField("EF-RF 转接环 Ver 1.0"), "EF-RF 转接环 Ver 1.0");
 }
 

@@ -1,5 +1,7 @@
 #include "ViewController.h"
 
+#include <iostream>
+
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QThread>
@@ -8,11 +10,11 @@
 #include "AdapterPicture.h"
 #include "FirmwareTableModel.h"
 #include "PaintNow.h"
-#include "SleepInhibitor.h"
 #include "StatusLines.h"
 #include "catalogue/TrustedKeys.h"
 #include "platform/MainQueue.h"
 #include "road/ListRow.h"
+#include "road/SleepInhibitor.h"
 #include "translation/StatusTranslation.h"
 #include "ui_ViewController.h"
 
@@ -33,7 +35,8 @@ ViewController::ViewController(QString listAddress, QWidget* parent)
                       [this](bool enabled) { updateBtn->setEnabled(enabled); },
                       [this](bool enabled) { tableView->setEnabled(enabled); },
                       [this](bool awake) {
-                        inhibitor_.reset(awake ? new SleepInhibitor : nullptr);
+                        inhibitor_.reset(awake ? new road::SleepInhibitor : nullptr);
+                        if (inhibitor_ && !inhibitor_->holds()) std::cout << inhibitor_->failure() << std::endl;
                         emit writingChanged(awake);
                       }}),
       exchange_(std::make_unique<update::ExchangeThread>(effects_, [this](auto v, auto p) { arm(v, p); })) {

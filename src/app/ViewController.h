@@ -40,7 +40,9 @@ namespace Ui {
 class ViewController;
 }
 class FirmwareTableModel;
+namespace road {
 class SleepInhibitor;
+}
 
 // The controller of the tool's only window.
 //
@@ -175,7 +177,7 @@ class ViewController : public QWidget {
   std::shared_ptr<HIDDeviceMonitor> rfDeviceMonitor_;
   std::shared_ptr<platform::Thread> rfDeviceDaemon_;
 
-  std::unique_ptr<SleepInhibitor> inhibitor_;  // held while an image is being written
+  std::unique_ptr<road::SleepInhibitor> inhibitor_;  // held while an image is being written
   bool closeConfirmed_ = false;
   QPointer<QMessageBox> closeQuestion_;
   WindowEffects effects_;

@@ -15,8 +15,8 @@ enum class Fault {
   listUnknownKey,
   listAltered,  // the signature does not cover these bytes
   listCommentAltered,
-  listExpired,          // its signature's comment says it is no longer valid
-  listOtherFile,        // its signature is for a file of another name
+  listExpired,    // its signature's comment says it is no longer valid
+  listOtherFile,  // its signature is for a file of another name
   entryIncomplete,
   entryBadIds,
   entryBadDescriptionUrl,

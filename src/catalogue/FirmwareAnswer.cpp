@@ -4,7 +4,6 @@
 #include <cctype>
 #include <string>
 
-
 namespace catalogue {
 namespace {
 

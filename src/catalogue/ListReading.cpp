@@ -47,8 +47,8 @@ Fault checkSignature(const std::string& url, platform::UrlReadOptions options, d
     if (options.deadlineSeconds <= 0) return Fault::listUnsigned;
   }
   platform::Data signature;
-  if (const Fault failure = readFromServer(url + ".minisig", options, kMaxSignatureBytes,
-                                           Fault::listSignatureMalformed, Fault::listUnsigned, signature);
+  if (const Fault failure = readFromServer(url + ".minisig", options, kMaxSignatureBytes, Fault::listSignatureMalformed,
+                                           Fault::listUnsigned, signature);
       failure != Fault::none)
     return failure;
   std::string text;

@@ -10,6 +10,7 @@
 #include "devicelink/HIDDeviceMonitor.h"
 #include "platform/Dictionary.h"
 #include "road/AdapterLink.h"
+#include "road/SleepInhibitor.h"
 #include "update/AdapterReports.h"
 #include "update/ExchangeTexts.h"
 
@@ -146,9 +147,19 @@ void ExchangeSession::status(std::string_view text) {
   report_.text(labelled_ ? port_ + ": " + Report::shown(lastText_) : lastText_);
 }
 
+// One logind lock for the process while any adapter is being written, as the
+// window holds one: a suspend in the middle leaves a half-written adapter.
 void ExchangeSession::keepAwake(bool awake) {
+  static std::mutex mutex;
+  static std::unique_ptr<road::SleepInhibitor> lock;
+  static bool toldWhyNot = false;
+  std::lock_guard guard(mutex);
   writers_ += awake ? 1 : -1;
   if (awake) started_ = true;
+  if (!awake && writers_.load() == 0) lock.reset();
+  if (!awake || lock) return;
+  lock = std::make_unique<road::SleepInhibitor>();
+  if (!lock->holds() && !std::exchange(toldWhyNot, true)) report_.text("ringflash-cli: " + lock->failure());
 }
 
 std::string ExchangeSession::versionBefore() {

@@ -26,12 +26,13 @@ QJsonObject entryFields(std::size_t index, std::string_view line, bool signedLis
   if (!usable) {
     object.insert(QStringLiteral("why"), QString::fromStdString(Report::shown(catalogue::textOf(fault))));
     object.insert(QStringLiteral("code"), QString::fromUtf8(failureOf(fault).code));
-  }
-  else object.insert(QStringLiteral("ids"), QString::fromStdString(idsText(entry.vendorId, entry.productId)));
+  } else object.insert(QStringLiteral("ids"), QString::fromStdString(idsText(entry.vendorId, entry.productId)));
   return object;
 }
 
-std::string field(const QJsonObject& e, const char* name) { return visibleField(e.value(name).toString().toStdString()); }
+std::string field(const QJsonObject& e, const char* name) {
+  return visibleField(e.value(name).toString().toStdString());
+}
 
 std::string entryLine(const QJsonObject& e) {
   const std::string tail = e.value("usable").toBool() ? field(e, "ids") : "-\t" + field(e, "why");

@@ -1,8 +1,8 @@
 #pragma once
 #include <QJsonObject>
 #include <chrono>
-#include <map>
 #include <cstdio>
+#include <map>
 #include <mutex>
 #include <string>
 #include <string_view>
@@ -52,7 +52,7 @@ class Report {
   const bool json_;
   const bool terminal_;
   std::FILE* out_;
-  std::vector<std::pair<std::string, std::string>> progressLines_;  // by port, in order of arrival
+  std::vector<std::pair<std::string, std::string>> progressLines_;               // by port, in order of arrival
   std::map<std::string, std::chrono::steady_clock::time_point> progressStarts_;  // by port
   // The exchange's thread, the signals' thread and the command all report.
   std::recursive_mutex mutex_;

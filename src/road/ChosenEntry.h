@@ -15,7 +15,7 @@ namespace road {
 // so that the ids, the version and the image always belong to one entry. In
 // a signed list every entry must carry its image's hash.
 catalogue::Fault entryFault(const std::vector<std::string>& fields, update::FirmwareEntry& entry,
-                       catalogue::ImageCheck& check, bool signedList);
+                            catalogue::ImageCheck& check, bool signedList);
 
 // A list line chosen: checked, and its description read and decoded.
 struct ChosenEntry {

@@ -23,8 +23,8 @@ Fault readImage(const std::string& url, const catalogue::ImageCheck& check, cons
   const std::size_t limit = sizeBounds ? std::max<std::size_t>(1, *check.size) : kMaxImageBytes;
   const Fault tooLarge = sizeBounds ? Fault::imageCheckFailed : Fault::imageTooLarge;
   std::string contentType;
-  if (const Fault failure = catalogue::readFromServer(url, options, limit, tooLarge, Fault::imageNotRead, image,
-                                                      &contentType);
+  if (const Fault failure =
+          catalogue::readFromServer(url, options, limit, tooLarge, Fault::imageNotRead, image, &contentType);
       failure != Fault::none)
     return failure;
   if (const Fault refusal = catalogue::whyNotFirmware(image, contentType); refusal != Fault::none) return refusal;

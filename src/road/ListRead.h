@@ -12,7 +12,7 @@
 namespace road {
 
 struct ListRead {
-  std::optional<catalogue::ListLines> lines;         // absent when the list was not read
+  std::optional<catalogue::ListLines> lines;          // absent when the list was not read
   catalogue::Fault failure = catalogue::Fault::none;  // why not; none for an address that is not a URL
   bool signedList = false;                            // verified under a trusted key: every entry needs its hash
   catalogue::TrustedComment comment;                  // what its signature says of it

@@ -3,8 +3,8 @@
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusVariant>
-#include <iostream>
 
+namespace road {
 namespace {
 constexpr int kCallTimeoutMs = 2000;
 }
@@ -19,6 +19,8 @@ SleepInhibitor::SleepInhibitor() {
   if (reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty())
     lock_ = qvariant_cast<QDBusUnixFileDescriptor>(reply.arguments().first());
   if (!lock_.isValid())
-    std::cout << "No sleep inhibitor lock (" << reply.errorMessage().toStdString()
-              << "): keep the computer awake until the update has completed" << std::endl;
+    failure_ = "No sleep inhibitor lock (" + reply.errorMessage().toStdString() +
+               "): keep the computer awake until the update has completed";
 }
+
+}  // namespace road
