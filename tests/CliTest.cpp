@@ -270,6 +270,40 @@ TEST_F(Cli, TwoAdaptersOfTheEntrysIdsAreRefusedUnlessOneIsNamed) {
   EXPECT_EQ(written(b).size(), 1024u);
 }
 
+// The adapter's own version first: one already running the entry's version
+// and one running a newer version are not written, each said as such; the
+// third is. Told to, the command writes them after all.
+TEST_F(Cli, AnAdapterRunningTheEntrysVersionOrANewerOneIsNotWritten) {
+  platform::sim::AdapterSettings same = adapter(1), newer = adapter(1);
+  same.version = {2, 3, 4};
+  newer.version = {3, 0, 0};
+  platform::sim::EmulatedHidrawNode current(same), ahead(newer), behind(adapter(1));
+  plug("hidraw3", 5, current);
+  plug("hidraw4", 6, ahead);
+  plug("hidraw5", 7, behind);
+  const CliRun r = run({"update", "0", "--all", "--json"});
+  EXPECT_EQ(r.exit, 5) << r.err;
+  std::map<QString, QString> results;
+  for (const auto& e : r.events())
+    if (e.value("event") == "result") results[e.value("port").toString()] = e.value("result").toString();
+  EXPECT_EQ(results, (std::map<QString, QString>{
+                         {"1-5", "up-to-date"}, {"1-6", "older-than-adapter"}, {"1-7", "written"}}));
+  for (const auto* node : {&current, &ahead}) EXPECT_EQ(node->writes().size(), 1u);  // the query alone
+  Data padded = image;
+  catalogue::zeroFill(padded);
+  EXPECT_EQ(written(behind), padded);
+  EXPECT_NE(r.err.find("1-5\t2.3.4\t接环已是版本 VER 2.3.4，无需更新，未写入接环\t"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("ringflash-cli: 1 older-than-adapter, 1 up-to-date, 1 written"), std::string::npos) << r.err;
+
+  const CliRun again = run({"update", "0", "--adapter", "1-5", "--allow-reinstall"});
+  EXPECT_EQ(again.exit, 0) << again.err;
+  const std::size_t pieces = padded.size() / 64;
+  EXPECT_EQ(current.writes().size(), 1 + 2 + pieces);  // the first query, then a whole write
+  EXPECT_EQ(run({"update", "0", "--adapter", "1-6", "--allow-reinstall"}).exit, 5);
+  EXPECT_EQ(run({"update", "0", "--adapter", "1-6", "--allow-older"}).exit, 0);
+  EXPECT_EQ(ahead.writes().size(), 2 + 2 + pieces);
+}
+
 // Exit code 1: the adapter leaves in the middle of the write.
 TEST_F(Cli, AnAdapterThatLeavesMidWriteFailsTheUpdate) {
   platform::sim::EmulatedHidrawNode node(adapter(1));

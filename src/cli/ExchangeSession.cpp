@@ -107,8 +107,9 @@ std::optional<update::AdapterKey> ExchangeSession::find(std::uint32_t vendorId, 
   return found_[node];
 }
 
-bool ExchangeSession::updatePressed(const update::FirmwareEntry& entry, update::AdapterKey adapter) {
-  return exchange_->call([&](update::AdapterExchange& e) { return e.updatePressed(entry, adapter); });
+bool ExchangeSession::updatePressed(const update::FirmwareEntry& entry, update::AdapterKey adapter,
+                                    update::WriteRules rules) {
+  return exchange_->call([&](update::AdapterExchange& e) { return e.updatePressed(entry, adapter, rules); });
 }
 
 void ExchangeSession::downloadFailed() {
@@ -170,7 +171,10 @@ std::string ExchangeSession::versionBefore() {
 // The bar appears once the adapter's version is shown: the reply that said it
 // is the exchange's last one (asked for on its own thread, this runs there).
 void ExchangeSession::progressShown(bool shown) {
-  if (!shown) return;
+  if (shown) sayVersionBefore();
+}
+
+void ExchangeSession::sayVersionBefore() {
   const auto reply = exchange_->call([](update::AdapterExchange& e) { return e.rdata(); });
   const std::string version = adapterVersionOf(reply.value_or(platform::Data{}));
   {
@@ -191,6 +195,8 @@ std::chrono::steady_clock::time_point ExchangeSession::endedAt() {
 }
 
 void ExchangeSession::finished(update::Outcome outcome) {
+  // Nothing was written: the query's reply is still the last one.
+  if (outcome == update::Outcome::upToDate || outcome == update::Outcome::olderThanAdapter) sayVersionBefore();
   // No progress is told after the last piece: the end says it was sent.
   if (outcome == update::Outcome::done && pieces_ > 0) report_.progress(port_, 100.0, pieces_, pieces_);
   std::lock_guard lock(mutex_);

@@ -15,6 +15,7 @@
 #include "platform/NotificationCenter.h"
 #include "update/ExchangeThread.h"
 #include "update/FirmwareEntry.h"
+#include "update/WriteRules.h"
 
 namespace cli {
 
@@ -39,7 +40,7 @@ class ExchangeSession : private update::ExchangeOutlet {
   void sayLateArrivals(std::set<std::string> writtenNodes);
 
   // An update of `entry` on the adapter: true when its image may be downloaded.
-  bool updatePressed(const update::FirmwareEntry& entry, update::AdapterKey adapter);
+  bool updatePressed(const update::FirmwareEntry& entry, update::AdapterKey adapter, update::WriteRules rules);
   void downloadFailed();
   void imageDownloaded(std::shared_ptr<const platform::Data> image, const update::FirmwareEntry& entry);
   void lensPressed(std::uint32_t vendorId, std::uint32_t productId, update::AdapterKey adapter);
@@ -77,6 +78,7 @@ class ExchangeSession : private update::ExchangeOutlet {
   void keepAwake(bool awake) override;
   void finished(update::Outcome outcome) override;
   void found(const platform::Notification& notification);
+  void sayVersionBefore();
 
   Report& report_;
   const std::string port_;

@@ -16,6 +16,8 @@ struct Options {
   bool all = false;                // update: every attached adapter of the entry's ids
   bool json = false;
   bool query = false;
+  bool allowReinstall = false;  // update: write an adapter that already runs the entry's version
+  bool allowOlder = false;      // update: write an adapter that runs a newer version
   std::string listAddress;
   std::vector<catalogue::PublicKey> trustedKeys;  // --trusted-key: besides the built-in ones
 };

@@ -5,6 +5,7 @@
 #include <QJsonObject>
 #include <chrono>
 #include <cstdio>
+#include <map>
 #include <set>
 
 #include "AdapterChoice.h"
@@ -30,6 +31,7 @@ struct Target {
   bool pressed = false;
   ExitCode exit = kDone;
   std::string result;  // the text of its end
+  const char* code = "";  // its result, as --json's "result" gives it
   double seconds = 0;
 };
 
@@ -51,49 +53,71 @@ std::optional<platform::Data> download(const std::string& line, Report& report, 
 }
 
 // Binds the target's exchange to its adapter and presses update there.
-void press(Target& t, const update::FirmwareEntry& entry, Report& report) {
+void press(Target& t, const update::FirmwareEntry& entry, update::WriteRules rules, Report& report) {
   const auto key = t.session->find(entry.vendorId, entry.productId, t.adapter.node);
   if (!key) {
     t.exit = report.fail(texts::noDevice, failureOf(update::Outcome::noAdapter), t.adapter.port);
     t.result = texts::noDevice;
+    t.code = failureOf(update::Outcome::noAdapter).code;
     return;
   }
-  t.pressed = t.session->updatePressed(entry, *key);
+  t.pressed = t.session->updatePressed(entry, *key, rules);
   if (t.pressed) return;
   const auto end = t.session->endSoFar();
   t.result = t.session->lastText();
+  t.code = failureOf(end.value_or(update::Outcome::noAdapter)).code;
   t.exit = report.failed(t.result, failureOf(end.value_or(update::Outcome::noAdapter)), t.adapter.port);
 }
 
+// Each adapter's end as a script reads it: its result, and the event of a
+// write done or of a failure.
 void finish(Target& t, const update::FirmwareEntry& entry, Clock::time_point start, Report& report) {
   const update::Outcome end = t.session->waitForEnd();
   t.seconds = std::chrono::duration<double>(t.session->endedAt() - start).count();
   t.result = t.session->lastText();
+  const QString port = QString::fromStdString(t.adapter.port);
+  t.code = end == update::Outcome::done ? "written" : failureOf(end).code;
+  report.event("result", {{"port", port}, {"result", QString::fromUtf8(t.code)}});
+  if (end == update::Outcome::upToDate) return;
   if (end != update::Outcome::done) {
     t.exit = report.failed(t.result, failureOf(end), t.adapter.port);
     return;
   }
   t.result = std::string_view(texts::updateDone).substr(2);
-  report.event("done", {{"port", QString::fromStdString(t.adapter.port)}, {"version", versionText(entry.version)}});
+  report.event("done", {{"port", port}, {"version", versionText(entry.version)}});
 }
 
-// One line per adapter: port, version before, result, seconds.
+// The command line asks the adapter first: neither the version it runs nor
+// an older one is written unless asked for.
+update::WriteRules rulesOf(const Options& options) { return {options.allowReinstall, options.allowOlder}; }
+
+// One line per adapter: port, version before, result, seconds; and how many
+// ended with each result.
 void summarise(const std::vector<Target>& targets, Report& report) {
+  std::map<std::string, int> counts;
   for (const Target& t : targets) {
+    ++counts[t.code];
     const std::string before = t.session ? t.session->versionBefore() : "";
     char seconds[32];
     std::snprintf(seconds, sizeof seconds, "%.1f s", t.seconds);
     report.text(t.adapter.port + "\t" + (before.empty() ? "-" : before) + "\t" + Report::shown(t.result) + "\t" +
                 seconds);
   }
+  std::string line;
+  for (const auto& [code, n] : counts) line += (line.empty() ? "" : ", ") + std::to_string(n) + " " + code;
+  report.text("ringflash-cli: " + line);
 }
 
-// 0 when every adapter is done; the code of a failure that applies to all
-// alike; otherwise 1, the adapter side.
+// 0 when every adapter is done (written or up to date); the failures' code
+// when they share one; otherwise 1, the adapter side.
 ExitCode overall(const std::vector<Target>& targets) {
-  for (const Target& t : targets)
-    if (t.exit != targets.front().exit) return kAdapterFailed;
-  return targets.front().exit;
+  ExitCode worst = kDone;
+  for (const Target& t : targets) {
+    if (t.exit == kDone) continue;
+    if (worst != kDone && t.exit != worst) return kAdapterFailed;
+    worst = t.exit;
+  }
+  return worst;
 }
 
 Target targetOf(platform::HidrawNode adapter, std::unique_ptr<ExchangeSession> session) {
@@ -127,9 +151,10 @@ ExitCode updateCommand(const Options& options, Report& report) {
     targets.push_back(targetOf(adapter, nullptr));
     targets.back().exit = refused;
     targets.back().result = QString::asprintf(texts::accessDenied, adapter.node.c_str()).toStdString();
+    targets.back().code = failureOf(update::Outcome::denied).code;
   }
   for (Target& t : targets)
-    if (t.session) press(t, entry, report);
+    if (t.session) press(t, entry, rulesOf(options), report);
   if (several) {
     std::set<std::string> nodes;
     for (const Target& t : targets) nodes.insert(t.adapter.node);
