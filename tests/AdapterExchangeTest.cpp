@@ -563,6 +563,15 @@ TEST_F(Exchange, TheAdaptersOwnVersionFirst) {
   EXPECT_EQ(a->image().size(), 1024u);
 }
 
+// However many adapters there are, the refusal names every one of them.
+TEST_F(Exchange, SeveralAdaptersAreAllNamedHoweverMany) {
+  std::vector<std::shared_ptr<FakeAdapter>> kept;
+  for (int i = 0; i < 40; ++i) kept.push_back(connect(0xF1A5, 1, "/dev/hidraw-on-a-long-path-" + std::to_string(i)));
+  EXPECT_FALSE(exchange.updatePressed(kEntryA));
+  EXPECT_EQ(out.outcomes.back(), Outcome::severalAdapters);
+  EXPECT_NE(out.texts.back().find("/dev/hidraw-on-a-long-path-39）"), std::string::npos) << out.texts.back();
+}
+
 // Replies that arrive while a pause runs are taken after it, one piece each.
 TEST_F(Exchange, RepliesDuringAPauseWaitForItsEnd) {
   auto a = connect(0xF1A5, 1);

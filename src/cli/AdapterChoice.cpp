@@ -3,15 +3,14 @@
 #include <cstdio>
 
 #include "AdapterFields.h"
+#include "platform/Formatted.h"
 #include "update/ExchangeTexts.h"
 
 namespace cli {
 namespace {
 
 std::string formatted(const char* pattern, const std::string& value) {
-  char text[512];
-  std::snprintf(text, sizeof text, pattern, value.c_str());
-  return text;
+  return platform::formatted(pattern, value.c_str());
 }
 
 std::string nodesOf(const std::vector<platform::HidrawNode>& adapters) {

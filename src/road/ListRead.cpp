@@ -5,6 +5,7 @@
 #include <ctime>
 
 #include "catalogue/ListReading.h"
+#include "platform/Formatted.h"
 
 namespace road {
 
@@ -36,9 +37,7 @@ std::string failureTextOf(const ListRead& read) {
   if (read.failure == catalogue::Fault::listExpired && read.comment.expiresAt) value = dayOf(*read.comment.expiresAt);
   if (read.failure == catalogue::Fault::listOtherFile && read.comment.file) value = *read.comment.file;
   if (std::string_view(pattern).find("%s") == std::string_view::npos) return pattern;
-  std::string text(std::strlen(pattern) + value.size(), '\0');
-  text.resize(static_cast<std::size_t>(std::snprintf(text.data(), text.size() + 1, pattern, value.c_str())));
-  return text;
+  return platform::formatted(pattern, value.c_str());
 }
 
 }  // namespace road

@@ -7,16 +7,12 @@
 
 #include "AdapterReports.h"
 #include "ExchangeTexts.h"
+#include "platform/Formatted.h"
 
 namespace update {
 namespace {
 
-template <typename... Values>
-std::string format(const char* pattern, Values... values) {
-  char text[512];
-  std::snprintf(text, sizeof text, pattern, values...);
-  return text;
-}
+using platform::formatted;
 
 bool send(const std::shared_ptr<RFDevice>& device, const std::uint8_t* bytes, std::size_t n) {
   return device && device->write(bytes, n);
@@ -87,7 +83,7 @@ std::vector<std::shared_ptr<RFDevice>> AdapterExchange::adaptersFor(std::uint32_
 // either could brick the one that was meant to stay as it is.
 bool AdapterExchange::refuseSeveral(const std::vector<std::shared_ptr<RFDevice>>& adapters) {
   if (adapters.size() < 2) return false;
-  outlet_.status(format(texts::severalAdapters, nodesOf(adapters).c_str()));
+  outlet_.status(formatted(texts::severalAdapters, nodesOf(adapters).c_str()));
   outlet_.finished(Outcome::severalAdapters);
   return true;
 }
@@ -191,12 +187,12 @@ void AdapterExchange::adapterDenied(const std::string& node, bool present) {
     return;
   }
   deniedNode_ = node;
-  outlet_.status(format(texts::accessDenied, node.c_str()));
+  outlet_.status(formatted(texts::accessDenied, node.c_str()));
 }
 
 // The adapter may be there without being usable: then that is what is said.
 void AdapterExchange::sayWhyNoAdapter(const char* noAdapterText) {
-  if (deniedNode_) outlet_.status(format(texts::accessDenied, deniedNode_->c_str()));
+  if (deniedNode_) outlet_.status(formatted(texts::accessDenied, deniedNode_->c_str()));
   else outlet_.status(noAdapterText);
   outlet_.finished(deniedNode_ ? Outcome::denied : Outcome::noAdapter);
 }
@@ -303,7 +299,7 @@ void AdapterExchange::queryForLens() {
     return;
   }
   if (fitting.size() > 1) {
-    outlet_.status(format(texts::severalAdaptersForLens, nodesOf(fitting).c_str()));
+    outlet_.status(formatted(texts::severalAdaptersForLens, nodesOf(fitting).c_str()));
     outlet_.finished(Outcome::severalAdapters);
     return;
   }
@@ -315,7 +311,7 @@ void AdapterExchange::queryForLens() {
 void AdapterExchange::showLensId(const platform::Data& reply) {
   const unsigned lens =
       static_cast<std::uint16_t>(reply[reports::kReplyLensIdAt] * 256 + reply[reports::kReplyLensIdAt + 1]);
-  std::string text = format(texts::lensId, lens);
+  std::string text = formatted(texts::lensId, lens);
   std::transform(text.begin(), text.end(), text.begin(),
                  [](unsigned char c) { return c < 0x80 ? static_cast<char>(std::toupper(c)) : static_cast<char>(c); });
   dropTarget();
@@ -340,7 +336,7 @@ void AdapterExchange::versionAndStart(const platform::Data& reply) {
     return;
   }
   const auto at = reports::kReplyVersionAt;
-  outlet_.status(format(texts::adapterVersion, reply[at], reply[at + 1], reply[at + 2]));
+  outlet_.status(formatted(texts::adapterVersion, reply[at], reply[at + 1], reply[at + 2]));
   if (refusedByRules({reply[at], reply[at + 1], reply[at + 2]})) return;
   outlet_.status(texts::writing);
   outlet_.progressShown(true);
@@ -365,12 +361,12 @@ void AdapterExchange::versionAndStart(const platform::Data& reply) {
 bool AdapterExchange::refusedByRules(const std::array<std::int64_t, 3>& running) {
   const auto& wanted = binEntry_.version;
   if (running == wanted && !rules_.sameVersion) {
-    endUpdate(format(texts::alreadyRunning, int(running[0]), int(running[1]), int(running[2])).c_str(),
+    endUpdate(formatted(texts::alreadyRunning, int(running[0]), int(running[1]), int(running[2])).c_str(),
               Outcome::upToDate);
     return true;
   }
   if (running > wanted && !rules_.olderVersion) {
-    endUpdate(format(texts::newerOnAdapter, int(running[0]), int(running[1]), int(running[2]), int(wanted[0]),
+    endUpdate(formatted(texts::newerOnAdapter, int(running[0]), int(running[1]), int(running[2]), int(wanted[0]),
                      int(wanted[1]), int(wanted[2]))
                   .c_str(),
               Outcome::olderThanAdapter);
