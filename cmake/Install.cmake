@@ -51,6 +51,20 @@ add_custom_command(OUTPUT ${docs}/ringflash.1.gz ${docs}/ringflash-cli.1.gz ${do
 add_custom_target(ringflash_docs ALL DEPENDS ${docs}/ringflash.1.gz ${docs}/ringflash-cli.1.gz ${docs}/changelog.gz)
 install(FILES ${docs}/ringflash.1.gz ${docs}/ringflash-cli.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${docs}/changelog.gz ${data}/debian/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
+# The shell completions, made by the built command line from the table its
+# --help comes from, and put where each shell looks for a package's own.
+set(completions ${CMAKE_BINARY_DIR}/completions)
+set(completion_files ${completions}/ringflash-cli ${completions}/_ringflash-cli ${completions}/ringflash-cli.fish)
+add_custom_command(OUTPUT ${completion_files}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${completions}
+  COMMAND ringflash-cli --completion bash > ${completions}/ringflash-cli
+  COMMAND ringflash-cli --completion zsh > ${completions}/_ringflash-cli
+  COMMAND ringflash-cli --completion fish > ${completions}/ringflash-cli.fish
+  DEPENDS ringflash-cli VERBATIM)
+add_custom_target(ringflash_completions ALL DEPENDS ${completion_files})
+install(FILES ${completions}/ringflash-cli DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)
+install(FILES ${completions}/_ringflash-cli DESTINATION ${CMAKE_INSTALL_DATADIR}/zsh/vendor-completions)
+install(FILES ${completions}/ringflash-cli.fish DESTINATION ${CMAKE_INSTALL_DATADIR}/fish/vendor_completions.d)
 if(RINGFLASH_INSTALL_UDEV_RULE)
   install(FILES ${CMAKE_BINARY_DIR}/data/70-ringflash.rules DESTINATION ${RINGFLASH_UDEVDIR}/rules.d)
 endif()

@@ -11,6 +11,7 @@
 
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <functional>
@@ -60,6 +61,27 @@ CliRun checked(ProgramRun run) {
 CliRun cli(std::vector<std::string> args, const Watch& watch = {}) {
   args.insert(args.begin(), RINGFLASH_CLI);
   return checked(runProgram(std::move(args), watch));
+}
+
+// What a Tab at the end of `line` offers in bash: the script the program
+// prints sourced, and the function it registers called as bash calls it.
+std::vector<std::string> bashOffers(const std::string& line) {
+  const char* const tab = R"(source <("$0" --completion bash)
+spec=$(complete -p ringflash-cli) || exit 1
+function=${spec#*-F }; function=${function%% *}
+COMP_LINE=$1 COMP_POINT=${#1}
+read -ra COMP_WORDS <<< "$1"
+[[ $1 == *' ' ]] && COMP_WORDS+=("")
+COMP_CWORD=$((${#COMP_WORDS[@]} - 1))
+"$function" "$0" "${COMP_WORDS[COMP_CWORD]}" "${COMP_WORDS[COMP_CWORD-1]}"
+printf '%s\n' "${COMPREPLY[@]}")";
+  const CliRun run = checked(runProgram({"/bin/bash", "-c", tab, RINGFLASH_CLI, line}));
+  EXPECT_EQ(run.exit, 0) << run.err;
+  std::vector<std::string> offers;
+  for (std::size_t at = 0, end; (end = run.out.find('\n', at)) != std::string::npos; at = end + 1)
+    if (end > at) offers.push_back(run.out.substr(at, end - at));
+  std::sort(offers.begin(), offers.end());
+  return offers;
 }
 
 platform::sim::AdapterSettings adapter(std::int64_t product) {
@@ -302,6 +324,29 @@ TEST_F(Cli, AnAdapterRunningTheEntrysVersionOrANewerOneIsNotWritten) {
   EXPECT_EQ(run({"update", "0", "--adapter", "1-6", "--allow-reinstall"}).exit, 5);
   EXPECT_EQ(run({"update", "0", "--adapter", "1-6", "--allow-older"}).exit, 0);
   EXPECT_EQ(ahead.writes().size(), 2 + 2 + pieces);
+}
+
+// The bash completion offers the commands, then the options of the command
+// given and no other, and for --adapter the ports of the attached adapters.
+TEST_F(Cli, BashCompletesCommandsTheirOptionsAndAttachedPorts) {
+  using Offers = std::vector<std::string>;
+  EXPECT_EQ(bashOffers("ringflash-cli "), (Offers{"adapters", "describe", "lens", "list", "update"}));
+  EXPECT_EQ(bashOffers("ringflash-cli update 0 --"),
+            (Offers{"--adapter", "--all", "--allow-older", "--allow-reinstall", "--help", "--json", "--server",
+                    "--trusted-key", "--version"}));
+  EXPECT_EQ(bashOffers("ringflash-cli list --"),
+            (Offers{"--help", "--json", "--server", "--trusted-key", "--version"}));
+  // The colons of a URL are no command, nor is the URL.
+  EXPECT_EQ(bashOffers("ringflash-cli --server http://127.0.0.1:8917 l"), (Offers{"lens", "list"}));
+  EXPECT_EQ(bashOffers("ringflash-cli --server l"), Offers{});
+  platform::sim::EmulatedHidrawNode a(adapter(1)), b(adapter(2));
+  plug("hidraw3", 5, a);
+  plug("hidraw4", 7, b);
+  EXPECT_EQ(bashOffers("ringflash-cli update 0 --adapter "), (Offers{"1-5", "1-7"}));
+  EXPECT_EQ(bashOffers("ringflash-cli lens --adapter 1-7"), Offers{"1-7"});
+  // A Tab reads the ports from sysfs: it sends nothing to an adapter.
+  EXPECT_TRUE(a.writes().empty());
+  EXPECT_TRUE(b.writes().empty());
 }
 
 // Exit code 1: the adapter leaves in the middle of the write.

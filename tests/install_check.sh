@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # tests/install_check.sh BUILD_DIR SOURCE_DIR
 # Installs into a scratch DESTDIR and checks that exactly the expected files
-# land there, that the desktop entry and the metainfo validate, and that the
-# udev rule has one line of the expected form per configured adapter.
+# land there, that the desktop entry and the metainfo validate, that the shell
+# completions are made for ringflash-cli, and that the udev rule has one line
+# of the expected form per configured adapter.
 set -euo pipefail
 build=$1
 src=$2
@@ -14,7 +15,9 @@ case "$udevdir" in /*) ;; *) udevdir=/usr/$udevdir ;; esac
 id=io.github.ringflash.Ringflash
 expected=$(printf '%s\n' /usr/bin/ringflash /usr/bin/ringflash-cli "/usr/share/applications/$id.desktop" "/usr/share/metainfo/$id.metainfo.xml" \
   "/usr/share/icons/hicolor/scalable/apps/$id.svg" /usr/share/man/man1/ringflash.1.gz /usr/share/man/man1/ringflash-cli.1.gz \
-  /usr/share/doc/ringflash/changelog.gz /usr/share/doc/ringflash/copyright "$udevdir/rules.d/70-ringflash.rules" | sort)
+  /usr/share/doc/ringflash/changelog.gz /usr/share/doc/ringflash/copyright "$udevdir/rules.d/70-ringflash.rules" \
+  /usr/share/bash-completion/completions/ringflash-cli /usr/share/zsh/vendor-completions/_ringflash-cli \
+  /usr/share/fish/vendor_completions.d/ringflash-cli.fish | sort)
 got=$(cd "$dest" && find . -type f | sed 's|^\.||' | sort)
 if [ "$got" != "$expected" ]; then
   echo "installed files differ:"; diff <(echo "$expected") <(echo "$got") || true; exit 1
@@ -26,6 +29,16 @@ said=$(desktop-file-validate "$entry" 2>&1) || { echo "$said"; exit 1; }
 [ -z "$said" ] || { echo "desktop-file-validate: $said"; exit 1; }
 appstreamcli validate --no-net --pedantic "$dest/usr/share/metainfo/$id.metainfo.xml" > /dev/null ||
   appstreamcli validate --no-net "$dest/usr/share/metainfo/$id.metainfo.xml"
+
+# Each completion is the shell's own kind of file for ringflash-cli, not an
+# empty or an error text.
+share=$dest/usr/share
+bash -c 'source "$1" && complete -p ringflash-cli' sh "$share/bash-completion/completions/ringflash-cli" > /dev/null ||
+  { echo "the bash completion does not complete ringflash-cli"; exit 1; }
+[ "$(head -1 "$share/zsh/vendor-completions/_ringflash-cli")" = "#compdef ringflash-cli" ] ||
+  { echo "the zsh completion is not a #compdef for ringflash-cli"; exit 1; }
+grep -q '^complete -c ringflash-cli ' "$share/fish/vendor_completions.d/ringflash-cli.fish" ||
+  { echo "the fish completion completes nothing for ringflash-cli"; exit 1; }
 
 rule="$dest$udevdir/rules.d/70-ringflash.rules"
 ids=$(sed -n 's/^RINGFLASH_ADAPTER_IDS:STRING=//p' "$build/CMakeCache.txt")
@@ -41,4 +54,4 @@ for pair in $(tr ';' ' ' <<< "$ids"); do
     { echo "no modalias for $pair"; exit 1; }
 done
 if grep -qE 'MODE=|^[^#]*SUBSYSTEM=="hidraw", TAG' "$rule"; then echo "the rule opens more than the adapters"; exit 1; fi
-echo "install: $(wc -l <<< "$got") files, desktop entry and metainfo valid, $lines rule lines"
+echo "install: $(wc -l <<< "$got") files, desktop entry and metainfo valid, three completions, $lines rule lines"

@@ -3,48 +3,25 @@
 #include <QCommandLineParser>
 #include <algorithm>
 #include <cstdio>
-#include <map>
-#include <set>
 
+#include "CommandTable.h"
+#include "Completion.h"
 #include "ExitCode.h"
+#include "HelpText.h"
 #include "catalogue/ListAddress.h"
 #include "platform/UrlReader.h"
 
 namespace cli {
 namespace {
 
-const char* const kDescription =
-    "Writes new firmware into a USB lens mount adapter, on the same road as the ringflash window.\n"
-    "\n"
-    "Commands:\n"
-    "  list [--json]                          the entries of the firmware list, as the window shows them\n"
-    "  describe ROW                           the description of entry ROW\n"
-    "  adapters [--query] [--json]            the attached adapters whose ids appear in the list\n"
-    "  lens [--adapter PORT] [--json]         the id of the lens on the adapter\n"
-    "  update ROW [--adapter PORT] [--json]   downloads entry ROW's image and writes it into the adapter\n"
-    "  update ROW --all | --adapter PORT...   ... into every adapter of the entry's ids, or those named, at once\n"
-    "\n"
-    "Texts go to standard error; with --json, standard output carries one JSON object per line.\n"
-    "\n"
-    "Exit codes:\n"
-    "  0  done\n"
-    "  1  the adapter side failed (it left, went quiet, or refused a report)\n"
-    "  2  usage\n"
-    "  3  the list, a description or the image could not be read\n"
-    "  4  no adapter, more than one, or not the entry's ids\n"
-    "  5  the image was refused by its checks\n"
-    "  6  an adapter is attached but may not be opened (the udev rule to install is printed)";
+using Fault = std::optional<QString>;  // what is wrong with the command line, if anything
 
-// The options each command takes, besides --server.
-const std::map<std::string, std::set<std::string>> kCommands = {
-    {"list", {"json"}},
-    {"describe", {}},
-    {"adapters", {"query", "json"}},
-    {"lens", {"adapter", "json"}},
-    {"update", {"adapter", "json", "all"}},
-};
-
-bool takesRow(const std::string& command) { return command == "describe" || command == "update"; }
+void describeTo(QCommandLineParser& parser) {
+  parser.setApplicationDescription(helpDescription());
+  for (const OptionEntry& entry : optionTable()) parser.addOption(entry.option);
+  parser.addPositionalArgument("command", commandNames());
+  parser.addPositionalArgument("ROW", "the entry's row, from 0, as 'list' shows it", "[ROW]");
+}
 
 std::optional<std::size_t> rowOf(const QString& text) {
   bool ok = false;
@@ -58,76 +35,86 @@ Parsed usage(const QString& what) {
   return {std::nullopt, kUsage};
 }
 
+Parsed printed(const QString& text) {
+  std::fputs(text.toLocal8Bit().constData(), stdout);
+  return {std::nullopt, kDone};
+}
+
+Parsed completion(const QString& shell) {
+  const auto script = completionScript(shell);
+  return script ? printed(*script) : usage("--completion takes " + completionShells() + ", not '" + shell + "'");
+}
+
+// The command, the options that go with it and its ROW.
+Fault readCommand(const QCommandLineParser& parser, Options& o) {
+  const QStringList words = parser.positionalArguments();
+  if (words.isEmpty()) return "no command given";
+  const CommandEntry* command = commandNamed(words[0]);
+  if (!command) return "unknown command '" + words[0] + "'";
+  o.command = words[0].toStdString();
+  for (const QString& name : parser.optionNames())
+    if (!takes(*command, name)) return "--" + name + " does not go with " + words[0];
+  if (words.size() != (command->takesRow ? 2 : 1))
+    return words[0] + (command->takesRow ? " takes one ROW" : " takes no ROW");
+  if (command->takesRow) {
+    const auto row = rowOf(words[1]);
+    if (!row) return "ROW must be a row number, not '" + words[1] + "'";
+    o.row = *row;
+  }
+  return std::nullopt;
+}
+
+Fault readPorts(const QCommandLineParser& parser, Options& o) {
+  for (const QString& port : parser.values("adapter")) {
+    if (port.isEmpty()) return "--adapter needs a PORT";
+    // Two writers on one adapter interleave their pieces: the image is lost.
+    if (std::count(o.ports.begin(), o.ports.end(), port.toStdString())) return "--adapter " + port + " is named twice";
+    o.ports.push_back(port.toStdString());
+  }
+  if (o.ports.size() > 1 && o.command != "update") return QString::fromStdString(o.command) + " takes one --adapter";
+  if (o.all && !o.ports.empty()) return "--all and --adapter do not go together";
+  return std::nullopt;
+}
+
+Fault readServer(const QCommandLineParser& parser, const std::string& defaultServer, Options& o) {
+  const QString serverURL = parser.isSet("server") ? parser.value("server") : QString::fromStdString(defaultServer);
+  if (!platform::isHttpURL(serverURL.toStdString()))
+    return "--server needs an http:// or https:// URL, not '" + serverURL + "'";
+  o.listAddress = catalogue::listAddress(serverURL.toStdString());
+  for (const QString& key : parser.values("trusted-key")) {
+    const auto read = catalogue::readPublicKey(key.toStdString());
+    if (!read) return "--trusted-key needs the base64 line of a minisign public key";
+    o.trustedKeys.push_back(*read);
+  }
+  return std::nullopt;
+}
+
+Parsed readOptions(const QCommandLineParser& parser, const std::string& defaultServer) {
+  Options o;
+  o.json = parser.isSet("json");
+  o.query = parser.isSet("query");
+  o.all = parser.isSet("all");
+  o.allowReinstall = parser.isSet("allow-reinstall");
+  o.allowOlder = parser.isSet("allow-older");
+  Fault fault = readCommand(parser, o);
+  if (!fault) fault = readPorts(parser, o);
+  if (!fault) fault = readServer(parser, defaultServer, o);
+  return fault ? usage(*fault) : Parsed{o, kDone};
+}
+
 }  // namespace
 
 Parsed parseOptions(const QStringList& arguments, const std::string& defaultServer) {
   QCommandLineParser parser;
-  parser.setApplicationDescription(QString::fromUtf8(kDescription));
   const QCommandLineOption help = parser.addHelpOption();
   const QCommandLineOption version = parser.addVersionOption();
-  const QCommandLineOption json("json", "One JSON object per line on standard output, and nothing else.");
-  const QCommandLineOption query("query", "Also ask each adapter for its version and lens id.");
-  const QCommandLineOption adapter(
-      "adapter",
-      "Use the adapter at USB port PORT (as 'adapters' shows it); update takes it more than once, each port once.",
-      "PORT");
-  const QCommandLineOption all("all", "update: every attached adapter of the entry's ids, at once.");
-  const QCommandLineOption server("server", "The firmware server at URL (scheme, host, port).", "URL",
-                                  QString::fromStdString(defaultServer));
-  const QCommandLineOption trustedKey("trusted-key",
-                                      "Also trust this minisign public key (its base64 line) to sign the list. "
-                                      "Repeatable.",
-                                      "KEY");
-  parser.addOptions({json, query, adapter, all, server, trustedKey});
-  parser.addPositionalArgument("command", "list, describe, adapters, lens or update");
-  parser.addPositionalArgument("ROW", "the entry's row, from 0, as 'list' shows it", "[ROW]");
+  describeTo(parser);
   if (!parser.parse(arguments)) return usage(parser.errorText());
-  if (parser.isSet(help)) {
-    std::fputs(parser.helpText().toLocal8Bit().constData(), stdout);
-    return {std::nullopt, kDone};
-  }
-  if (parser.isSet(version)) {
-    std::printf("ringflash-cli %s\n", QCoreApplication::applicationVersion().toLocal8Bit().constData());
-    return {std::nullopt, kDone};
-  }
-  const QStringList words = parser.positionalArguments();
-  if (words.isEmpty()) return usage("no command given");
-  Options o;
-  o.command = words[0].toStdString();
-  const auto allowed = kCommands.find(o.command);
-  if (allowed == kCommands.end()) return usage("unknown command '" + words[0] + "'");
-  for (const QString& name : parser.optionNames())
-    if (name != "server" && name != "trusted-key" && !allowed->second.count(name.toStdString()))
-      return usage("--" + name + " does not go with " + words[0]);
-  if (words.size() != (takesRow(o.command) ? 2 : 1))
-    return usage(words[0] + (takesRow(o.command) ? " takes one ROW" : " takes no ROW"));
-  if (takesRow(o.command)) {
-    const auto row = rowOf(words[1]);
-    if (!row) return usage("ROW must be a row number, not '" + words[1] + "'");
-    o.row = *row;
-  }
-  o.json = parser.isSet(json);
-  o.query = parser.isSet(query);
-  o.all = parser.isSet(all);
-  for (const QString& port : parser.values(adapter)) {
-    if (port.isEmpty()) return usage("--adapter needs a PORT");
-    // Two writers on one adapter interleave their pieces: the image is lost.
-    if (std::count(o.ports.begin(), o.ports.end(), port.toStdString()))
-      return usage("--adapter " + port + " is named twice");
-    o.ports.push_back(port.toStdString());
-  }
-  if (o.ports.size() > 1 && o.command != "update") return usage(words[0] + " takes one --adapter");
-  if (o.all && !o.ports.empty()) return usage("--all and --adapter do not go together");
-  const QString serverURL = parser.value(server);
-  if (!platform::isHttpURL(serverURL.toStdString()))
-    return usage("--server needs an http:// or https:// URL, not '" + serverURL + "'");
-  o.listAddress = catalogue::listAddress(serverURL.toStdString());
-  for (const QString& key : parser.values(trustedKey)) {
-    const auto read = catalogue::readPublicKey(key.toStdString());
-    if (!read) return usage("--trusted-key needs the base64 line of a minisign public key");
-    o.trustedKeys.push_back(*read);
-  }
-  return {o, kDone};
+  if (parser.isSet(help)) return printed(parser.helpText());
+  if (parser.isSet(version)) return printed("ringflash-cli " + QCoreApplication::applicationVersion() + "\n");
+  if (parser.isSet("completion")) return completion(parser.value("completion"));
+  if (parser.isSet("completion-ports")) return printed(attachedPorts());
+  return readOptions(parser, defaultServer);
 }
 
 }  // namespace cli

@@ -22,8 +22,9 @@ struct Options {
   std::vector<catalogue::PublicKey> trustedKeys;  // --trusted-key: besides the built-in ones
 };
 
-// Reads the command line. Prints the help or the version (exit code 0), or
-// what is wrong with it (exit code 2), and then gives no options.
+// Reads the command line. Prints the help, the version, a shell's completion
+// or the attached ports (exit code 0), or what is wrong with it (exit code 2),
+// and then gives no options.
 struct Parsed {
   std::optional<Options> options;
   int exitCode = 0;
