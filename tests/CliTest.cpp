@@ -308,8 +308,8 @@ TEST_F(Cli, AnAdapterRunningTheEntrysVersionOrANewerOneIsNotWritten) {
   std::map<QString, QString> results;
   for (const auto& e : r.events())
     if (e.value("event") == "result") results[e.value("port").toString()] = e.value("result").toString();
-  EXPECT_EQ(results, (std::map<QString, QString>{
-                         {"1-5", "up-to-date"}, {"1-6", "older-than-adapter"}, {"1-7", "written"}}));
+  EXPECT_EQ(results,
+            (std::map<QString, QString>{{"1-5", "up-to-date"}, {"1-6", "older-than-adapter"}, {"1-7", "written"}}));
   for (const auto* node : {&current, &ahead}) EXPECT_EQ(node->writes().size(), 1u);  // the query alone
   Data padded = image;
   catalogue::zeroFill(padded);

@@ -30,7 +30,7 @@ struct Target {
   std::unique_ptr<ExchangeSession> session;
   bool pressed = false;
   ExitCode exit = kDone;
-  std::string result;  // the text of its end
+  std::string result;     // the text of its end
   const char* code = "";  // its result, as --json's "result" gives it
   double seconds = 0;
 };

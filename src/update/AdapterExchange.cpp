@@ -367,7 +367,7 @@ bool AdapterExchange::refusedByRules(const std::array<std::int64_t, 3>& running)
   }
   if (running > wanted && !rules_.olderVersion) {
     endUpdate(formatted(texts::newerOnAdapter, int(running[0]), int(running[1]), int(running[2]), int(wanted[0]),
-                     int(wanted[1]), int(wanted[2]))
+                        int(wanted[1]), int(wanted[2]))
                   .c_str(),
               Outcome::olderThanAdapter);
     return true;
