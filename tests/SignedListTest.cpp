@@ -47,10 +47,11 @@ TEST_P(SignedListForm, IsShownAndUpdates) {
 }
 INSTANTIATE_TEST_SUITE_P(PrehashedAndLegacy, SignedListForm, ::testing::Bool());
 
-enum class Tampering { oneByte, otherKey, missing, commentChanged, cutShort };
+enum class Tampering { oneByte, otherKey, missing, commentChanged, cutShort, expired, otherFile };
 class TamperedList : public SignedList, public ::testing::WithParamInterface<std::pair<Tampering, const char*>> {};
 std::string nameOf(const ::testing::TestParamInfo<TamperedList::ParamType>& info) {
-  static const char* const names[] = {"OneByteChanged", "AnotherKey", "NoSignature", "CommentChanged", "CutShort"};
+  static const char* const names[] = {"OneByteChanged", "AnotherKey", "NoSignature", "CommentChanged",
+                                      "CutShort",       "Expired",    "AnotherFile"};
   return names[static_cast<int>(info.param.first)];
 }
 
@@ -65,8 +66,17 @@ TEST_P(TamperedList, IsRefusedBeforeAnythingIsRead) {
     case Tampering::missing: server.setBehaviour(kSignaturePath, Behaviour::of(Behaviour::Fault::notFound)); break;
     case Tampering::commentChanged: signature.replace(signature.find("timestamp:1"), 11, "timestamp:9"); break;
     case Tampering::cutShort: signature.resize(signature.size() - 2); break;
+    // Signed by the publisher as it is, but no longer current, or as another file.
+    case Tampering::expired:
+      signature = signatureFile(platform::Data(list.begin(), list.end()), demoSecretKey(),
+                                "timestamp:1\tfile:MIRAVEL_LST.txt\texpires:1764547200");
+      break;
+    case Tampering::otherFile:
+      signature =
+          signatureFile(platform::Data(list.begin(), list.end()), demoSecretKey(), "timestamp:1\tfile:beta.txt");
+      break;
   }
-  if (GetParam().first == Tampering::commentChanged || GetParam().first == Tampering::cutShort) putSignature(signature);
+  if (GetParam().first >= Tampering::commentChanged) putSignature(signature);
   auto adapter = plug(kProductA);
   openWindow();
   EXPECT_EQ(status(), GetParam().second);
@@ -80,13 +90,16 @@ TEST_P(TamperedList, IsRefusedBeforeAnythingIsRead) {
   EXPECT_EQ(catalogueReads(), 0u);
   EXPECT_TRUE(adapter->received().empty());
 }
-INSTANTIATE_TEST_SUITE_P(SignedList, TamperedList,
-                         ::testing::Values(std::pair(Tampering::oneByte, texts::listSignatureListAltered),
-                                           std::pair(Tampering::otherKey, texts::listSignatureUnknownKey),
-                                           std::pair(Tampering::missing, texts::listSignatureMissing),
-                                           std::pair(Tampering::commentChanged, texts::listSignatureCommentAltered),
-                                           std::pair(Tampering::cutShort, texts::listSignatureMalformed)),
-                         nameOf);
+INSTANTIATE_TEST_SUITE_P(
+    SignedList, TamperedList,
+    ::testing::Values(std::pair(Tampering::oneByte, texts::listSignatureListAltered),
+                      std::pair(Tampering::otherKey, texts::listSignatureUnknownKey),
+                      std::pair(Tampering::missing, texts::listSignatureMissing),
+                      std::pair(Tampering::commentChanged, texts::listSignatureCommentAltered),
+                      std::pair(Tampering::cutShort, texts::listSignatureMalformed),
+                      std::pair(Tampering::expired, "固件列表已过期（2025-12-01），请联系固件发布者"),
+                      std::pair(Tampering::otherFile, "固件列表的签名属于另一个文件（beta.txt），已停止读取")),
+    nameOf);
 
 // The signature is read within what is left of the list's deadline.
 TEST_F(SignedList, ATricklingSignatureEndsAtTheListsDeadline) {
