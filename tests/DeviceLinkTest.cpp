@@ -6,6 +6,7 @@
 
 #include "devicelink/HIDDeviceMonitor.h"
 #include "devicelink/RFDevice.h"
+#include "platform/Diagnostics.h"
 #include "platform/Dictionary.h"
 #include "platform/NotificationCenter.h"
 #include "platform/Thread.h"
@@ -202,6 +203,14 @@ TEST(RFDeviceWrite, FramesEveryReportToTheReportSize) {
   testing::internal::CaptureStdout();
   EXPECT_FALSE(writer.write(Data(65, 1)));
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "Output data too large for USB report\n");
+  // With a sink of its own (the command line's), nothing reaches standard output.
+  std::vector<std::string> said;
+  platform::setDiagnosticsSink([&](const std::string& line) { said.push_back(line); });
+  testing::internal::CaptureStdout();
+  EXPECT_FALSE(writer.write(Data(65, 1)));
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+  platform::setDiagnosticsSink([](const std::string& line) { std::printf("%s\n", line.c_str()), std::fflush(stdout); });
+  EXPECT_EQ(said, std::vector<std::string>{"Output data too large for USB report"});
   ASSERT_EQ(dev->reports.size(), 3u);
   for (const auto& r : dev->reports) {
     EXPECT_EQ(r.type, platform::kIOHIDReportTypeOutput);

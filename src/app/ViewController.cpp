@@ -1,7 +1,5 @@
 #include "ViewController.h"
 
-#include <iostream>
-
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QThread>
@@ -12,6 +10,7 @@
 #include "PaintNow.h"
 #include "StatusLines.h"
 #include "catalogue/TrustedKeys.h"
+#include "platform/Diagnostics.h"
 #include "platform/MainQueue.h"
 #include "road/ListRow.h"
 #include "road/SleepInhibitor.h"
@@ -36,7 +35,7 @@ ViewController::ViewController(QString listAddress, QWidget* parent)
                       [this](bool enabled) { tableView->setEnabled(enabled); },
                       [this](bool awake) {
                         inhibitor_.reset(awake ? new road::SleepInhibitor : nullptr);
-                        if (inhibitor_ && !inhibitor_->holds()) std::cout << inhibitor_->failure() << std::endl;
+                        if (inhibitor_ && !inhibitor_->holds()) platform::diagnose(inhibitor_->failure());
                         emit writingChanged(awake);
                       }}),
       exchange_(std::make_unique<update::ExchangeThread>(effects_, [this](auto v, auto p) { arm(v, p); })) {

@@ -6,23 +6,19 @@
 #include <chrono>
 
 #include "TimeLeft.h"
+#include "platform/Diagnostics.h"
 #include "platform/TextDecoding.h"
 #include "translation/StatusTranslation.h"
 
 namespace cli {
 
-// The command's own standard output is kept aside and the descriptor itself
-// points at standard error: a diagnostic printed deep in a library can never
-// mix with the data a script reads.
-Report::Report(bool json) : json_(json), terminal_(::isatty(STDERR_FILENO) == 1) {
-  std::fflush(stdout);
-  out_ = ::fdopen(::dup(STDOUT_FILENO), "w");
-  ::dup2(STDERR_FILENO, STDOUT_FILENO);
+// The device link's diagnostics come here, as texts: standard output carries
+// only the data a script reads.
+Report::Report(bool json) : json_(json), terminal_(::isatty(STDERR_FILENO) == 1), out_(stdout) {
+  platform::setDiagnosticsSink([this](const std::string& line) { text(line); });
 }
 
-Report::~Report() {
-  if (out_) std::fclose(out_);
-}
+Report::~Report() { platform::setDiagnosticsSink(nullptr); }
 
 // On a terminal the progress lines, one per adapter, stay below the texts:
 // the cursor goes back to the first of them, a text takes its place, and

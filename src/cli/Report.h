@@ -15,7 +15,7 @@ namespace cli {
 
 // Where the command line's output goes. Standard output carries only what
 // was asked for (rows, a description, or with --json one JSON object per
-// line); the texts, one per line, and everything any library prints go to
+// line); the texts, one per line, and the device link's diagnostics go to
 // standard error. Any thread may report.
 class Report {
  public:

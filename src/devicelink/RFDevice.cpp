@@ -1,11 +1,11 @@
 #include "RFDevice.h"
 
 #include <algorithm>
-#include <iostream>
+#include "platform/Diagnostics.h"
 
 bool RFDevice::write(const std::uint8_t* bytes, std::size_t length) const {
   if (static_cast<std::int64_t>(length) > deviceInfo.reportSize) {
-    std::cout << "Output data too large for USB report" << std::endl;
+    platform::diagnose("Output data too large for USB report");
     return false;
   }
   // One buffer per writing thread, reused: a transfer sends hundreds of reports.

@@ -1,6 +1,8 @@
 #include "USBDeviceMonitor.h"
 
-#include <iostream>
+#include <string>
+
+#include "platform/Diagnostics.h"
 
 #include "platform/Dictionary.h"
 #include "platform/NotificationCenter.h"
@@ -49,12 +51,12 @@ void USBDeviceMonitor::rawDeviceAdded(platform::USBIterator iterator) {
 void USBDeviceMonitor::announce(platform::USBService& service) {
   std::uint64_t id = 0;
   if (service.registryEntryID(id) != 0) {
-    std::cout << "Error getting device id" << std::endl;
+    platform::diagnose("Error getting device id");
     id = 0;
   }
   std::string name;
   if (service.name(name) != 0) {
-    std::cout << "Error getting device name" << std::endl;
+    platform::diagnose("Error getting device name");
     name.clear();
   }
   std::shared_ptr<platform::USBDeviceInterface> device;
@@ -62,12 +64,12 @@ void USBDeviceMonitor::announce(platform::USBService& service) {
   service.release();
   if (created != 0) return;
   if (!device) {
-    std::cout << "Unable to get Device Interface" << std::endl;
+    platform::diagnose("Unable to get Device Interface");
     return;
   }
   const int opened = device->USBDeviceOpen();
   if (opened != 0 && opened != platform::kIOReturnExclusiveAccess) {
-    std::cout << "Could not open device (error: " << opened << ")" << std::endl;
+    platform::diagnose("Could not open device (error: " + std::to_string(opened) + ")");
     return;
   }
   std::uint16_t vendor = 0, product = 0;
@@ -81,12 +83,12 @@ void USBDeviceMonitor::rawDeviceRemoved(platform::USBIterator iterator) {
     if (!service) continue;
     std::uint64_t id = 0;
     if (service->registryEntryID(id) != 0) {
-      std::cout << "Error getting device id" << std::endl;
+      platform::diagnose("Error getting device id");
       id = 0;
     }
     const int released = service->release();
     if (released != 0) {
-      std::cout << "Couldn\u2019t release raw device object (error: " << released << ")" << std::endl;
+      platform::diagnose("Couldn\u2019t release raw device object (error: " + std::to_string(released) + ")");
       continue;
     }
     platform::NotificationCenter::defaultCenter().post(USBDeviceDisconnected, platform::Dictionary{{"id", id}});

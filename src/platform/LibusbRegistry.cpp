@@ -1,9 +1,11 @@
 #include <libusb.h>
 
 #include <fstream>
-#include <iostream>
+#include <sstream>
+
 #include <mutex>
 #include <thread>
+#include "Diagnostics.h"
 
 #include "USBRegistry.h"
 
@@ -120,7 +122,7 @@ class LibusbRegistry : public USBRegistry {
                                 USBIterator&) override {
     libusb_context* ctx = context();
     if (!ctx || !libusb_has_capability(LIBUSB_CAP_HAS_HOTPLUG)) {
-      std::cout << "Unable to watch USB devices: libusb has no hotplug support here" << std::endl;
+      diagnose("Unable to watch USB devices: libusb has no hotplug support here");
       return false;
     }
     auto* watch = new Watch{&queue, std::move(arrived), std::move(left), &added,
@@ -131,8 +133,10 @@ class LibusbRegistry : public USBRegistry {
         LIBUSB_HOTPLUG_ENUMERATE, vendor, product, LIBUSB_HOTPLUG_MATCH_ANY, onHotplug, watch, nullptr);
     watch->enumerating = std::thread::id();
     if (r != LIBUSB_SUCCESS) {
-      std::cout << "Unable to watch USB devices " << std::hex << vendor << ":" << product << std::dec
-                << " (error: " << r << ")" << std::endl;
+      std::ostringstream line;
+      line << "Unable to watch USB devices " << std::hex << vendor << ":" << product << std::dec << " (error: " << r
+           << ")";
+      diagnose(line.str());
       delete watch;
       return false;
     }
@@ -145,7 +149,7 @@ class LibusbRegistry : public USBRegistry {
     static libusb_context* ctx = [] {
       libusb_context* c = nullptr;
       if (libusb_init(&c) != 0) {
-        std::cout << "Unable to use libusb" << std::endl;
+        diagnose("Unable to use libusb");
         return static_cast<libusb_context*>(nullptr);
       }
       std::thread([c] {

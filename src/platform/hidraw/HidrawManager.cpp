@@ -11,12 +11,12 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <iostream>
 #include <thread>
 
 #include "HidrawDevice.h"
 #include "HidrawNodes.h"
 #include "HidrawProperties.h"
+#include "platform/Diagnostics.h"
 
 namespace platform {
 namespace {
@@ -40,8 +40,8 @@ int openNode(const char* devnode, bool retry) {
 }
 
 void reportUnopenable(const char* devnode, const HidrawIdentity& id, int error) {
-  std::cout << "Cannot open " << devnode << " (" << std::strerror(error)
-            << "): " << accessRuleAdvice(id.vendorId, id.productId) << std::endl;
+  diagnose(std::string("Cannot open ") + devnode + " (" + std::strerror(error) +
+           "): " + accessRuleAdvice(id.vendorId, id.productId));
 }
 
 }  // namespace
