@@ -209,12 +209,16 @@ TEST_F(Cli, TextsComeInTheLocalesEncoding) {
   const CliRun list = run({"list"});
   const CliRun describe = run({"describe", "0"});
   const CliRun json = run({"list", "--json"});
+  // Under C (no encoding chosen) the texts stay as written, in UTF-8, not ASCII's question marks.
+  setenv("LC_ALL", "C", 1);
+  const CliRun plain = run({"list"});
   unsetenv("LC_ALL");
   unsetenv("LOCPATH");
   runProgram({"/bin/rm", "-rf", locales});
   EXPECT_EQ(list.err, "\xb6\xc1\xc8\xa1\xb9\xcc\xbc\xfe\xc1\xd0\xb1\xed\xb3\xc9\xb9\xa6\n");  // 读取固件列表成功
   EXPECT_EQ(describe.out, "\xc4\xe3\xba\xc3\n");                                              // 你好
   EXPECT_EQ(json.last("list").value("rows").toInt(), 4);
+  EXPECT_EQ(plain.err, "读取固件列表成功\n");
 }
 
 // A hostile server and a device that names itself with escape sequences:
@@ -265,6 +269,8 @@ TEST_F(Cli, RefusalsBeforeAnythingIsSentHaveTheirExitCodes) {
   const CliRun notRead = run({"update", "0", "--json"});
   EXPECT_EQ(notRead.exit, 3);
   EXPECT_EQ(notRead.last("failed").value("code").toString(), "image-not-read");
+  EXPECT_EQ(notRead.last("result").value("port"), "1-5");
+  EXPECT_EQ(notRead.last("result").value("result"), "image-not-read");
   server.setBehaviour("/fw/a.bin", {});
   const CliRun refused = run({"update", "1", "--json"});
   EXPECT_EQ(refused.exit, 5) << refused.err;

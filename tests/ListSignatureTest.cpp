@@ -244,6 +244,9 @@ TEST_F(MinisignInterop, TheTrustedCommentKeepsAListCurrentAndItsOwn) {
   EXPECT_FALSE(expired.lines);
   ASSERT_TRUE(run("minisign -S -s k.sec -m MIRAVEL_LST.txt -t 'timestamp:" + now + "\texpires:" + later + "'"));
   EXPECT_EQ(served("MIRAVEL_LST.txt", "MIRAVEL_LST.txt.minisig").failure, Fault::none);
+  // A publisher's comment may name the file with the path it was signed at.
+  ASSERT_TRUE(run("minisign -S -s k.sec -m MIRAVEL_LST.txt -t 'file:/srv/www/product/MIRAVEL_LST.txt'"));
+  EXPECT_EQ(served("MIRAVEL_LST.txt", "MIRAVEL_LST.txt.minisig").failure, Fault::none);
 
   write("beta.txt", kList);
   ASSERT_TRUE(run("minisign -S -s k.sec -m beta.txt"));

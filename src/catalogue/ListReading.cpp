@@ -25,7 +25,8 @@ Fault refusalOf(SignatureVerdict verdict) {
 
 // The signature is read once the list has arrived, within what is left of the
 // list's deadline: the window waits no longer for a signed list than for any.
-// The last segment of the URL's path: the name the list is served under.
+// The last segment of a URL's path or of a file's path: the name the list is
+// served under, and the name it was signed as.
 std::string_view fileNameOf(std::string_view url) {
   url = url.substr(0, url.find_first_of("?#"));
   return url.substr(url.rfind('/') + 1);
@@ -36,7 +37,7 @@ std::string_view fileNameOf(std::string_view url) {
 Fault checkComment(const std::string& url, const TrustedComment& comment) {
   if (!comment.wellFormed) return Fault::listSignatureMalformed;
   if (comment.expiresAt && std::time(nullptr) >= *comment.expiresAt) return Fault::listExpired;
-  if (comment.file && *comment.file != fileNameOf(url)) return Fault::listOtherFile;
+  if (comment.file && fileNameOf(*comment.file) != fileNameOf(url)) return Fault::listOtherFile;
   return Fault::none;
 }
 

@@ -10,7 +10,6 @@
 #include "devicelink/HIDDeviceMonitor.h"
 #include "platform/Dictionary.h"
 #include "road/AdapterLink.h"
-#include "road/SleepInhibitor.h"
 #include "update/AdapterReports.h"
 #include "update/ExchangeTexts.h"
 
@@ -148,19 +147,11 @@ void ExchangeSession::status(std::string_view text) {
   report_.text(labelled_ ? port_ + ": " + Report::shown(lastText_) : lastText_);
 }
 
-// One logind lock for the process while any adapter is being written, as the
-// window holds one: a suspend in the middle leaves a half-written adapter.
+// The logind lock the window takes here is the update command's: it holds
+// one for all its adapters, asked for on its own thread.
 void ExchangeSession::keepAwake(bool awake) {
-  static std::mutex mutex;
-  static std::unique_ptr<road::SleepInhibitor> lock;
-  static bool toldWhyNot = false;
-  std::lock_guard guard(mutex);
   writers_ += awake ? 1 : -1;
   if (awake) started_ = true;
-  if (!awake && writers_.load() == 0) lock.reset();
-  if (!awake || lock) return;
-  lock = std::make_unique<road::SleepInhibitor>();
-  if (!lock->holds() && !std::exchange(toldWhyNot, true)) report_.text("ringflash-cli: " + lock->failure());
 }
 
 std::string ExchangeSession::versionBefore() {

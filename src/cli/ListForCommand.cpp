@@ -19,7 +19,11 @@ std::optional<road::ListRead> readListFor(const Options& options, Report& report
     return std::nullopt;
   }
   report.text(texts::listRead);
-  QJsonObject fields{{"rows", static_cast<qint64>(read.lines->size())}, {"signed", read.signedList}};
+  // The empty line after the last line break is no entry, and list shows none.
+  const catalogue::ListLines& lines = *read.lines;
+  const bool emptyLast = lines.size() > 0 && lines[lines.size() - 1].empty();
+  const auto rows = static_cast<qint64>(lines.size() - (emptyLast ? 1 : 0));
+  QJsonObject fields{{"rows", rows}, {"signed", read.signedList}};
   if (read.comment.signedAt) fields.insert(QStringLiteral("signed_at"), isoTimeOf(*read.comment.signedAt));
   if (read.comment.expiresAt) fields.insert(QStringLiteral("expires_at"), isoTimeOf(*read.comment.expiresAt));
   report.event("list", fields);

@@ -16,6 +16,7 @@
 #include "catalogue/FirmwareList.h"
 #include "road/ChosenEntry.h"
 #include "road/ImageDownload.h"
+#include "road/SleepInhibitor.h"
 #include "update/AdapterReports.h"
 #include "update/ExchangeTexts.h"
 
@@ -38,9 +39,11 @@ struct Target {
 QString versionText(const std::array<std::int64_t, 3>& v) { return QString("%1.%2.%3").arg(v[0]).arg(v[1]).arg(v[2]); }
 
 // The image, with its texts and events; absent when there is none to write.
-std::optional<platform::Data> download(const std::string& line, Report& report, ExitCode& exit) {
+std::optional<platform::Data> download(const std::string& line, Report& report, ExitCode& exit,
+                                       catalogue::Fault& refusal) {
   report.text(texts::downloading);
   road::ImageDownload image = road::downloadImage(line, platform::UrlReadOptions::forImage());
+  refusal = image.failure;
   if (image.failure != catalogue::Fault::none) {
     exit = report.fail(image.failure);
     return std::nullopt;
@@ -69,6 +72,10 @@ void press(Target& t, const update::FirmwareEntry& entry, update::WriteRules rul
   t.exit = report.failed(t.result, failureOf(end.value_or(update::Outcome::noAdapter)), t.adapter.port);
 }
 
+void sayResult(const Target& t, Report& report) {
+  report.event("result", {{"port", QString::fromStdString(t.adapter.port)}, {"result", QString::fromUtf8(t.code)}});
+}
+
 // Each adapter's end as a script reads it: its result, and the event of a
 // write done or of a failure.
 void finish(Target& t, const update::FirmwareEntry& entry, Clock::time_point start, Report& report) {
@@ -77,7 +84,7 @@ void finish(Target& t, const update::FirmwareEntry& entry, Clock::time_point sta
   t.result = t.session->lastText();
   const QString port = QString::fromStdString(t.adapter.port);
   t.code = end == update::Outcome::done ? "written" : failureOf(end).code;
-  report.event("result", {{"port", port}, {"result", QString::fromUtf8(t.code)}});
+  sayResult(t, report);
   if (end == update::Outcome::upToDate) return;
   if (end != update::Outcome::done) {
     t.exit = report.failed(t.result, failureOf(end), t.adapter.port);
@@ -120,6 +127,11 @@ ExitCode overall(const std::vector<Target>& targets) {
   return worst;
 }
 
+ExitCode endWith(const std::vector<Target>& targets, bool several, Report& report) {
+  if (several) summarise(targets, report);
+  return overall(targets);
+}
+
 Target targetOf(platform::HidrawNode adapter, std::unique_ptr<ExchangeSession> session) {
   Target t;
   t.adapter = std::move(adapter);
@@ -155,25 +167,38 @@ ExitCode updateCommand(const Options& options, Report& report) {
   }
   for (Target& t : targets)
     if (t.session) press(t, entry, rulesOf(options), report);
+  for (const Target& t : targets)
+    if (!t.pressed) sayResult(t, report);
   if (several) {
     std::set<std::string> nodes;
     for (const Target& t : targets) nodes.insert(t.adapter.node);
     targets.front().session->sayLateArrivals(std::move(nodes));
   }
-  if (std::none_of(targets.begin(), targets.end(), [](const Target& t) { return t.pressed; })) return overall(targets);
+  if (std::none_of(targets.begin(), targets.end(), [](const Target& t) { return t.pressed; }))
+    return endWith(targets, several, report);
 
-  auto image = download(line->line, report, exit);
-  for (Target& t : targets)
-    if (t.pressed && !image) t.session->downloadFailed();
-  if (!image) return exit;
+  catalogue::Fault refusal = catalogue::Fault::none;
+  auto image = download(line->line, report, exit, refusal);
+  if (!image) {
+    for (Target& t : targets) {
+      if (!t.pressed) continue;
+      t.session->downloadFailed();
+      t.code = failureOf(refusal).code, t.exit = exit, t.result = catalogue::textOf(refusal);
+      sayResult(t, report);
+    }
+    return exit;
+  }
+  // On this thread, not the exchanges': the lock is asked for before any
+  // start report, and a slow logind delays no adapter's pacing.
+  const road::SleepInhibitor awake;
+  if (!awake.holds()) report.text("ringflash-cli: " + awake.failure());
   const auto shared = std::make_shared<const platform::Data>(std::move(*image));
   const auto start = Clock::now();
   for (Target& t : targets)
     if (t.pressed) t.session->imageDownloaded(shared, entry);
   for (Target& t : targets)
     if (t.pressed) finish(t, entry, start, report);
-  if (several) summarise(targets, report);
-  return overall(targets);
+  return endWith(targets, several, report);
 }
 
 }  // namespace cli

@@ -71,9 +71,14 @@ std::optional<std::string> stringFromGB18030(const Data& bytes) {
   return convert("GB18030", "UTF-8", reinterpret_cast<const char*>(bytes.data()), bytes.size());
 }
 
+// Under C or POSIX (ASCII) no encoding was chosen, and the texts stay as
+// written, in UTF-8, as a terminal shows them today: ASCII would turn every
+// Chinese text into question marks.
 std::string inLocaleEncoding(const std::string& utf8) {
   const char* codeset = nl_langinfo(CODESET);
-  if (!codeset || !*codeset || std::strcmp(codeset, "UTF-8") == 0) return utf8;
+  if (!codeset || !*codeset) return utf8;
+  for (const char* kept : {"UTF-8", "ANSI_X3.4-1968", "ASCII", "US-ASCII"})
+    if (std::strcmp(codeset, kept) == 0) return utf8;
   const std::string target = std::string(codeset) + "//TRANSLIT";
   return convert("UTF-8", target.c_str(), utf8.data(), utf8.size()).value_or(utf8);
 }

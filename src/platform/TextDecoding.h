@@ -12,6 +12,6 @@ bool isUTF8(const Data& bytes);
 std::optional<std::string> stringFromGB18030(const Data& bytes);
 // UTF-8 text in the encoding of the user's locale (LC_CTYPE, once the program
 // has set its locale), for a terminal that expects it; what that encoding
-// lacks is approximated. Unchanged under a UTF-8 locale.
+// lacks is approximated. Unchanged under a UTF-8 locale, and under C or POSIX.
 std::string inLocaleEncoding(const std::string& utf8);
 }
