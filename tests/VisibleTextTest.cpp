@@ -3,10 +3,10 @@
 #include <gtest/gtest.h>
 
 #include "cli/TimeLeft.h"
-#include "cli/Visible.h"
+#include "platform/VisibleText.h"
 
-using cli::visibleField;
-using cli::visibleLines;
+using platform::visibleField;
+using platform::visibleLines;
 
 TEST(VisibleText, EscapeSequencesAndColumnBreaksAreWrittenOut) {
   EXPECT_EQ(visibleField("\x1b[2Jgone"), "\\x1b[2Jgone");

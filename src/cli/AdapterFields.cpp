@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "Visible.h"
+#include "platform/VisibleText.h"
 
 namespace cli {
 
@@ -25,7 +25,7 @@ QJsonObject adapterFields(const platform::HidrawNode& adapter) {
 
 std::string adapterLine(const platform::HidrawNode& adapter) {
   std::string line = adapter.port + "\t" + adapter.node + "\t" + idsText(adapter.vendorId, adapter.productId) + "\t" +
-                     visibleField(adapter.product) + "\t" + visibleField(adapter.serial);
+                     platform::visibleField(adapter.product) + "\t" + platform::visibleField(adapter.serial);
   if (adapter.denied) line += "\tdenied";
   return line + "\n";
 }

@@ -1,7 +1,7 @@
 // `describe ROW`: the entry's description, decoded, on standard output.
 #include "Commands.h"
 #include "ListForCommand.h"
-#include "Visible.h"
+#include "platform/VisibleText.h"
 #include "road/ChosenEntry.h"
 
 namespace cli {
@@ -12,7 +12,7 @@ ExitCode describeCommand(const Options& options, Report& report) {
   if (!line) return exit;
   const road::ChosenEntry chosen = road::chooseEntry(line->line, platform::UrlReadOptions::forText(), line->signedList);
   if (chosen.failure != catalogue::Fault::none) return report.fail(chosen.failure);
-  std::string text = visibleLines(chosen.description);
+  std::string text = platform::visibleLines(chosen.description);
   if (text.empty() || text.back() != '\n') text += '\n';
   report.data(text);
   return kDone;

@@ -3,8 +3,8 @@
 #include "AdapterFields.h"
 #include "Commands.h"
 #include "ListForCommand.h"
-#include "Visible.h"
 #include "catalogue/FirmwareList.h"
+#include "platform/VisibleText.h"
 #include "road/ChosenEntry.h"
 #include "road/ListRow.h"
 
@@ -31,7 +31,7 @@ QJsonObject entryFields(std::size_t index, std::string_view line, bool signedLis
 }
 
 std::string field(const QJsonObject& e, const char* name) {
-  return visibleField(e.value(name).toString().toStdString());
+  return platform::visibleField(e.value(name).toString().toStdString());
 }
 
 std::string entryLine(const QJsonObject& e) {

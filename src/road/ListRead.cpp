@@ -6,6 +6,7 @@
 
 #include "catalogue/ListReading.h"
 #include "platform/Formatted.h"
+#include "platform/VisibleText.h"
 
 namespace road {
 
@@ -21,19 +22,6 @@ ListRead readList(const std::string& address, const platform::UrlReadOptions& op
   return read;
 }
 
-namespace {
-// A name from the signature's comment, shown in a status line and on a terminal.
-std::string withoutControls(std::string text) {
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const auto c = static_cast<unsigned char>(text[i]);
-    const bool c1 = c == 0xC2 && i + 1 < text.size() && (static_cast<unsigned char>(text[i + 1]) & 0xE0) == 0x80;
-    if (c < 0x20 || c == 0x7f) text[i] = '?';
-    if (c1) text.replace(i, 2, "?");
-  }
-  return text;
-}
-}  // namespace
-
 std::string dayOf(std::int64_t unixSeconds) {
   const std::time_t t = static_cast<std::time_t>(unixSeconds);
   std::tm utc{};
@@ -48,7 +36,8 @@ std::string failureTextOf(const ListRead& read) {
   if (!pattern) return "";
   std::string value;
   if (read.failure == catalogue::Fault::listExpired && read.comment.expiresAt) value = dayOf(*read.comment.expiresAt);
-  if (read.failure == catalogue::Fault::listOtherFile && read.comment.file) value = withoutControls(*read.comment.file);
+  if (read.failure == catalogue::Fault::listOtherFile && read.comment.file)
+    value = platform::visibleField(*read.comment.file);
   if (std::string_view(pattern).find("%s") == std::string_view::npos) return pattern;
   return platform::formatted(pattern, value.c_str());
 }

@@ -1,8 +1,8 @@
-#include "Visible.h"
+#include "VisibleText.h"
 
 #include <cstdio>
 
-namespace cli {
+namespace platform {
 namespace {
 
 bool isControl(char32_t c) { return c < 0x20 || c == 0x7f || (c >= 0x80 && c <= 0x9f); }
@@ -58,4 +58,4 @@ std::string visible(std::string_view text, bool lines) {
 std::string visibleField(std::string_view text) { return visible(text, false); }
 std::string visibleLines(std::string_view text) { return visible(text, true); }
 
-}  // namespace cli
+}  // namespace platform

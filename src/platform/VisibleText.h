@@ -2,7 +2,7 @@
 #include <string>
 #include <string_view>
 
-namespace cli {
+namespace platform {
 
 // A text that came from a server or a device, as a terminal may be given it:
 // every C0 and C1 control character and DEL written out as `\xHH`, so that
@@ -14,4 +14,4 @@ std::string visibleField(std::string_view text);
 // tabs stay, a "\r\n" becomes "\n".
 std::string visibleLines(std::string_view text);
 
-}  // namespace cli
+}  // namespace platform
