@@ -30,6 +30,8 @@ class FakeAdapter : public platform::HIDPlatformDevice {
     if (key == "DevNode") return node;
     if (key == "VendorID") return vendorId;
     if (key == "ProductID") return productId;
+    if (key == "PortPath" && !port.empty()) return port;
+    if (key == "SerialNumber" && !serial.empty()) return serial;
     return std::monostate{};
   }
   int setReport(int, std::uint32_t, const std::uint8_t* r, std::int64_t n) override {
@@ -58,6 +60,7 @@ class FakeAdapter : public platform::HIDPlatformDevice {
   }
   std::int64_t vendorId, productId;
   std::string node;
+  std::string port, serial;  // none by default: such an adapter is not known again
   std::optional<std::size_t> refuseAt;  // does not take the report of this number (from 0), only that one
   bool heldElsewhere = false;           // another process writes it
   bool held = false;                    // this exchange is its writer
@@ -83,6 +86,8 @@ class Recorder : public ExchangeOutlet {
     deadlineToken = token;
   }
   void finished(Outcome outcome) override { outcomes.push_back(outcome); }
+  void confirmation(const Confirmation& c) override { confirmations.push_back(c); }
+  std::vector<Confirmation> confirmations;
   std::vector<double> deadlines;
   std::uint64_t deadlineToken = 0;
   std::vector<Outcome> outcomes;
@@ -129,8 +134,10 @@ std::shared_ptr<const Data> imageOf(std::size_t bytes, std::uint8_t seed) {
 
 class Exchange : public ::testing::Test {
  protected:
-  std::shared_ptr<FakeAdapter> connect(std::int64_t vendor, std::int64_t product, std::string node = "/dev/hidraw0") {
+  std::shared_ptr<FakeAdapter> connect(std::int64_t vendor, std::int64_t product, std::string node = "/dev/hidraw0",
+                                       std::string port = "", std::string serial = "") {
     auto a = std::make_shared<FakeAdapter>(vendor, product, std::move(node));
+    a->port = std::move(port), a->serial = std::move(serial);
     exchange.adapterConnected(std::make_shared<RFDevice>(HIDDevice(a)));
     current = a.get();
     return a;
@@ -637,4 +644,134 @@ TEST(ExchangeOnTheRealClock, APauseLastsItsLengthAndRequestsGoOnMeanwhile) {
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   EXPECT_TRUE(said());
   EXPECT_GE(Clock::now() - start, std::chrono::duration<double>(Pacing::adapterCheck));
+}
+
+// After its last piece the adapter is asked again once it is back on its
+// port: the version it reports is the one written, another, or none.
+class Return : public Exchange {
+ protected:
+  // Adapter A written to the end on port 1-3, then taken out.
+  void writeAndTakeOut(const std::string& serial = "") {
+    auto a = connect(0xF1A5, 1, "/dev/hidraw0", "1-3", serial);
+    startUpdate(imageOf(1024, 1), kEntryA);
+    answerUntilDone();
+    ASSERT_TRUE(out.shown(texts::updateDone));
+    exchange.adapterGone(a.get());
+    out.effects.clear(), out.texts.clear(), out.pauses.clear();
+  }
+  std::vector<update::Reseat> results() const {
+    std::vector<update::Reseat> r;
+    for (const auto& c : out.confirmations) r.push_back(c.result);
+    return r;
+  }
+};
+
+TEST_F(Return, TheVersionWrittenConfirmsTheUpdateAnotherOneSaysItDidNotTake) {
+  writeAndTakeOut();
+  auto back = connect(0xF1A5, 1, "/dev/hidraw5", "1-3");
+  EXPECT_EQ(out.pauses, std::vector<double>{1.0});  // the usual second first
+  EXPECT_TRUE(back->reports.empty());
+  endPause();
+  EXPECT_EQ(back->kinds(), std::vector<Kind>{Kind::query});
+  reply(versionReply(1, 0, 12));
+  EXPECT_EQ(out.texts.back(), "\r\n接环已重新连接：版本 VER 1.0.12，更新已确认");
+  ASSERT_EQ(results(), std::vector<update::Reseat>{update::Reseat::confirmed});
+  EXPECT_EQ(out.confirmations[0].port, "1-3");
+  EXPECT_EQ(out.awakeChanges, (std::vector<bool>{true, false}));  // no sleep lock for it
+  EXPECT_FALSE(back->held);
+  // Confirmed once: its next return asks nothing.
+  exchange.adapterGone(back.get());
+  auto again = connect(0xF1A5, 1, "/dev/hidraw5", "1-3");
+  EXPECT_TRUE(again->reports.empty());
+  exchange.adapterGone(again.get());
+
+  writeAndTakeOut();
+  connect(0xF1A5, 1, "/dev/hidraw6", "1-3");
+  endPause();
+  reply(versionReply(1, 0, 7));
+  EXPECT_EQ(out.texts.back(),
+            "\r\n接环重新连接后仍报告版本 VER 1.0.7，不是写入的 VER 1.0.12：更新没有生效，请再次更新");
+  ASSERT_EQ(results(), (std::vector<update::Reseat>{update::Reseat::confirmed, update::Reseat::otherVersion}));
+  EXPECT_EQ(out.confirmations[1].running, (reports::Version{1, 0, 7}));
+}
+
+TEST_F(Return, NoAnswerWithinTheQuerysTimeIsSaidAsTheQuerysOwn) {
+  writeAndTakeOut();
+  connect(0xF1A5, 1, "/dev/hidraw5", "1-3");
+  endPause();
+  EXPECT_EQ(out.deadlines.back(), 5.0);
+  exchange.deadlineOver(out.deadlineToken);
+  EXPECT_EQ(out.texts.back(), texts::queryUnanswered);
+  EXPECT_EQ(results(), std::vector<update::Reseat>{update::Reseat::unanswered});
+  EXPECT_TRUE(out.outcomes.back() == Outcome::done);  // the update's own end is not told again
+}
+
+// Another adapter of the same ids is not taken for the written one: not on
+// another port, nor on the same port with another serial number.
+TEST_F(Return, OnlyTheWrittenAdapterIsAsked) {
+  writeAndTakeOut("SN-A");
+  auto other = connect(0xF1A5, 1, "/dev/hidraw5", "1-4");
+  auto swapped = connect(0xF1A5, 1, "/dev/hidraw6", "1-3", "SN-B");
+  EXPECT_TRUE(out.pauses.empty());
+  EXPECT_TRUE(other->reports.empty());
+  EXPECT_TRUE(swapped->reports.empty());
+  auto moved = connect(0xF1A5, 1, "/dev/hidraw7", "1-9", "SN-A");  // its serial, on another port
+  endPause();
+  EXPECT_EQ(moved->kinds(), std::vector<Kind>{Kind::query});
+  reply(versionReply(1, 0, 12));
+  EXPECT_EQ(results(), std::vector<update::Reseat>{update::Reseat::confirmed});
+  EXPECT_TRUE(other->reports.empty());
+  EXPECT_TRUE(swapped->reports.empty());
+}
+
+// The same device announced again without having left is no re-seat.
+TEST_F(Return, AnAdapterThatNeverLeftIsNotAsked) {
+  auto a = connect(0xF1A5, 1, "/dev/hidraw0", "1-3");
+  startUpdate(imageOf(1024, 1), kEntryA);
+  answerUntilDone();
+  const auto reports = a->reports.size();
+  out.pauses.clear();
+  exchange.adapterConnected(std::make_shared<RFDevice>(HIDDevice(a)));
+  EXPECT_TRUE(out.pauses.empty());
+  EXPECT_EQ(a->reports.size(), reports);
+}
+
+// A written adapter that comes back while another is being written is asked
+// once that write is over: no query among the other's pieces.
+TEST_F(Return, AReturnDuringAnotherUpdateIsAskedAfterItsEnd) {
+  writeAndTakeOut();
+  auto b = connect(0xF1A5, 2, "/dev/hidraw1", "1-4");
+  startUpdate(imageOf(2048, 5), kEntryB);
+  reply(versionReply(2, 0, 0));
+  endPause();  // the start report's pause
+  auto back = std::make_shared<FakeAdapter>(0xF1A5, 1, "/dev/hidraw5");
+  back->port = "1-3";
+  exchange.adapterConnected(std::make_shared<RFDevice>(HIDDevice(back)));
+  EXPECT_TRUE(back->reports.empty());
+  runToEnd();
+  EXPECT_EQ(b->image(), *imageOf(2048, 5));
+  EXPECT_TRUE(back->reports.empty());
+  EXPECT_EQ(out.pauses.back(), 1.0);
+  endPause();
+  EXPECT_EQ(back->kinds(), std::vector<Kind>{Kind::query});
+  exchange.replyReceived(versionReply(1, 0, 12), back.get());
+  EXPECT_EQ(results(), std::vector<update::Reseat>{update::Reseat::confirmed});
+}
+
+// Taken out again during its own confirmation: nothing is said of it until it
+// is back once more, and then it is asked anew.
+TEST_F(Return, TakenOutDuringItsQueryItIsAskedWhenBackAgain) {
+  writeAndTakeOut();
+  auto first = connect(0xF1A5, 1, "/dev/hidraw5", "1-3");
+  endPause();
+  exchange.adapterGone(first.get());
+  EXPECT_TRUE(out.confirmations.empty());
+  EXPECT_FALSE(first->held);
+  exchange.deadlineOver(out.deadlineToken);  // the query's deadline, stale now
+  EXPECT_TRUE(out.confirmations.empty());
+  auto second = connect(0xF1A5, 1, "/dev/hidraw5", "1-3");
+  endPause();
+  EXPECT_EQ(second->kinds(), std::vector<Kind>{Kind::query});
+  reply(versionReply(1, 0, 12));
+  EXPECT_EQ(results(), std::vector<update::Reseat>{update::Reseat::confirmed});
 }

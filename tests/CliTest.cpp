@@ -332,14 +332,67 @@ TEST_F(Cli, AnAdapterRunningTheEntrysVersionOrANewerOneIsNotWritten) {
   EXPECT_EQ(ahead.writes().size(), 2 + 2 + pieces);
 }
 
+// --confirm: each written adapter, taken out and plugged in again at another
+// node on its port, says the version it runs. One took the image, one kept
+// its old version, the third was up to date and is not asked at all.
+TEST_F(Cli, WrittenAdaptersPluggedInAgainSayWhetherTheUpdateTook) {
+  platform::sim::AdapterSettings keeps = adapter(1), same = adapter(1);
+  keeps.keepsVersion = true;
+  same.version = {2, 3, 4};
+  platform::sim::EmulatedHidrawNode taking(adapter(1)), keeping(keeps), current(same);
+  const std::string takingPath = plug("hidraw3", 5, taking), keepingPath = plug("hidraw4", 6, keeping);
+  plug("hidraw5", 7, current);
+  bool reseated = false;
+  const CliRun r = run({"update", "0", "--all", "--json", "--confirm-within", "30"}, [&](pid_t, const std::string& err) {
+    if (reseated || err.find("请取下接环后重新插入，以确认更新（30 秒内）") == std::string::npos) return;
+    bed.remove(keepingPath), bed.remove(takingPath);
+    bed.plugAgain(keepingPath, "hidraw14", &keeping), bed.plugAgain(takingPath, "hidraw13", &taking);
+    reseated = true;
+  });
+  EXPECT_EQ(r.exit, 8) << r.err;
+  std::map<QString, QString> results;
+  for (const auto& e : r.events())
+    if (e.value("event") == "result") results[e.value("port").toString()] = e.value("result").toString();
+  EXPECT_EQ(results,
+            (std::map<QString, QString>{{"1-5", "confirmed"}, {"1-6", "other-version"}, {"1-7", "up-to-date"}}));
+  EXPECT_EQ(r.last("failed").value("code"), "other-version");
+  EXPECT_NE(r.err.find("1-5: 接环已重新连接：版本 VER 2.3.4，更新已确认"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("1-6: 接环重新连接后仍报告版本 VER 1.0.12，不是写入的 VER 2.3.4"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("ringflash-cli: 1 confirmed, 1 other-version, 1 up-to-date"), std::string::npos) << r.err;
+  EXPECT_EQ(r.last("late-adapter"), QJsonObject{});  // a return is no late arrival
+  EXPECT_EQ(current.writes().size(), 1u);             // its query before the update, nothing after
+}
+
+// Not plugged in again in time: written but not confirmed, exit 7. The same
+// adapter re-seated during the next run's wait confirms it, exit 0.
+TEST_F(Cli, AnAdapterNotBackInTimeIsUnconfirmed) {
+  platform::sim::EmulatedHidrawNode node(adapter(1));
+  const std::string path = plug("hidraw3", 5, node);
+  const CliRun waited = run({"update", "0", "--json", "--confirm-within", "1"});
+  EXPECT_EQ(waited.exit, 7) << waited.err;
+  EXPECT_EQ(waited.last("result").value("result"), "unconfirmed");
+  EXPECT_NE(waited.err.find("接环没有在 1 秒内重新连接：固件已写入，但更新未确认"), std::string::npos) << waited.err;
+
+  bool reseated = false;
+  const CliRun r = run({"update", "0", "--json", "--confirm"}, [&](pid_t, const std::string& err) {
+    if (reseated || err.find("请取下接环后重新插入，以确认更新（120 秒内）") == std::string::npos) return;
+    bed.remove(path), bed.plugAgain(path, "hidraw13", &node);
+    reseated = true;
+  });
+  EXPECT_EQ(r.exit, 0) << r.err;
+  EXPECT_EQ(r.last("result").value("result"), "confirmed");
+  EXPECT_EQ(r.last("result").value("version"), "2.3.4");
+  EXPECT_EQ(run({"update", "0", "--confirm-within", "0"}).exit, 2);
+}
+
 // The bash completion offers the commands, then the options of the command
 // given and no other, and for --adapter the ports of the attached adapters.
 TEST_F(Cli, BashCompletesCommandsTheirOptionsAndAttachedPorts) {
   using Offers = std::vector<std::string>;
   EXPECT_EQ(bashOffers("ringflash-cli "), (Offers{"adapters", "describe", "lens", "list", "update"}));
   EXPECT_EQ(bashOffers("ringflash-cli update 0 --"),
-            (Offers{"--adapter", "--all", "--allow-older", "--allow-reinstall", "--help", "--json", "--server",
-                    "--trusted-key", "--version"}));
+            (Offers{"--adapter", "--all", "--allow-older", "--allow-reinstall", "--confirm", "--confirm-within", "--help",
+                    "--json", "--server", "--trusted-key", "--version"}));
   EXPECT_EQ(bashOffers("ringflash-cli list --"),
             (Offers{"--help", "--json", "--server", "--trusted-key", "--version"}));
   // The colons of a URL are no command, nor is the URL.

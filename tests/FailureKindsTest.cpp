@@ -13,6 +13,7 @@
 #include "translation/Language.h"
 #include "translation/StatusTranslation.h"
 #include "update/Phase.h"
+#include "update/WrittenAdapter.h"
 
 namespace {
 
@@ -104,6 +105,28 @@ TEST(FailureKinds, EveryOutcomeHasThePromisedCodes) {
   EXPECT_EQ(promisedForOutcomes().size(), static_cast<std::size_t>(update::kLastOutcome) + 1);
 }
 
+// A written adapter's answer after its return; the one not back in time.
+TEST(FailureKinds, EveryReturnHasItsEnglishAndThePromisedCodes) {
+  const auto english = translation::installTranslation(QLocale(QStringLiteral("en_US")));
+  ASSERT_TRUE(english);
+  const std::map<update::Reseat, Promised> promised = {
+      {update::Reseat::confirmed, {"confirmed", cli::kDone}},
+      {update::Reseat::otherVersion, {"other-version", cli::kOtherVersion}},
+      {update::Reseat::unanswered, {"quiet-after-reseat", cli::kAdapterFailed}},
+  };
+  for (const auto& [reseat, p] : promised) {
+    EXPECT_EQ(cli::failureOf(reseat).code, p.code);
+    EXPECT_EQ(cli::failureOf(reseat).exit, p.exit) << p.code;
+    const std::string text = update::textOf({reseat, "1-2", {1, 2, 3}, update::reports::Version{1, 0, 7}});
+    const std::string english = translation::translatedStatus(text).toStdString();
+    EXPECT_NE(english, text.substr(2)) << "no English for " << text;
+    if (reseat != update::Reseat::unanswered) {
+      EXPECT_NE(english.find("1.0.7"), std::string::npos) << english;
+    }
+  }
+  EXPECT_EQ(cli::kNotBackInTime.exit, 7);
+}
+
 // The only code two kinds share is success's own; "up-to-date" is a success a
 // script can tell from a write.
 TEST(FailureKinds, NoTwoFailuresShareACode) {
@@ -111,6 +134,9 @@ TEST(FailureKinds, NoTwoFailuresShareACode) {
   for (int i = static_cast<int>(Fault::none) + 1; i <= static_cast<int>(catalogue::kLastFault); ++i)
     codes.insert(cli::failureOf(static_cast<Fault>(i)).code);
   for (const auto& [outcome, promised] : promisedForOutcomes()) codes.insert(cli::failureOf(outcome).code);
+  for (auto reseat : {update::Reseat::confirmed, update::Reseat::otherVersion, update::Reseat::unanswered})
+    codes.insert(cli::failureOf(reseat).code);
+  codes.insert(cli::kNotBackInTime.code);
   for (const std::string& code : codes)
     if (code != "done") {
       EXPECT_EQ(codes.count(code), 1u) << code;

@@ -26,6 +26,10 @@ const std::vector<OptionEntry>& optionTable() {
       {.option = QCommandLineOption("allow-reinstall",
                                     "update: also write an adapter that already runs the entry's version.")},
       {.option = QCommandLineOption("allow-older", "update: also write an adapter that runs a newer version.")},
+      {.option = QCommandLineOption("confirm",
+                                    "update: after the write, wait up to 120 s for each adapter to be taken out and "
+                                    "plugged in again, and check that it runs the version written.")},
+      {.option = QCommandLineOption("confirm-within", "update: --confirm, waiting up to SECONDS.", "SECONDS")},
       {.option = QCommandLineOption("server", "The firmware server at URL (scheme, host, port).", "URL"),
        .everyCommand = true},
       {.option = QCommandLineOption(
@@ -55,7 +59,7 @@ const std::vector<CommandEntry>& commandTable() {
        .usages = {{"lens [--adapter PORT] [--json]", "the id of the lens on the adapter"}}},
       {.name = "update",
        .takesRow = true,
-       .options = {"adapter", "json", "all", "allow-reinstall", "allow-older"},
+       .options = {"adapter", "json", "all", "allow-reinstall", "allow-older", "confirm", "confirm-within"},
        .usages = {{"update ROW [--adapter PORT] [--json]",
                    "downloads entry ROW's image and writes it into the adapter"},
                   {"update ROW --all | --adapter PORT...",

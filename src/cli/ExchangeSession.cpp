@@ -31,12 +31,25 @@ void armOnce(std::int64_t vendorId, std::int64_t productId) {
 }  // namespace
 
 std::atomic<int> ExchangeSession::writers_{0};
+std::mutex ExchangeSession::returnsMutex_;
+std::condition_variable ExchangeSession::returnsChanged_;
+std::uint64_t ExchangeSession::returns_ = 0;
 std::mutex ExchangeSession::sessionsMutex_;
 std::set<ExchangeSession*> ExchangeSession::sessions_;
 
 void ExchangeSession::stopAll() {
   std::lock_guard lock(sessionsMutex_);
   for (ExchangeSession* session : sessions_) session->exchange_->post([](update::AdapterExchange& e) { e.stop(); });
+}
+
+std::uint64_t ExchangeSession::returnsSoFar() {
+  std::lock_guard lock(returnsMutex_);
+  return returns_;
+}
+
+void ExchangeSession::waitForReturns(std::uint64_t seen, std::chrono::steady_clock::time_point until) {
+  std::unique_lock lock(returnsMutex_);
+  returnsChanged_.wait_until(lock, until, [&] { return returns_ != seen; });
 }
 
 ExchangeSession::ExchangeSession(Report& report, std::string port, bool labelled, std::string node)
@@ -85,7 +98,8 @@ void ExchangeSession::found(const platform::Notification& notification) {
   std::lock_guard lock(mutex_);
   found_[device->node] = device->device.get();
   changed_.notify_all();
-  if (writtenNodes_ && !writtenNodes_->count(device->node)) {
+  // A written adapter plugged in again is back on its port, often at another node.
+  if (writtenNodes_ && !writtenNodes_->count(device->node) && !writtenNodes_->count(device->port)) {
     report_.text(QString::asprintf(texts::lateAdapter, device->node.c_str()).toStdString());
     report_.event("late-adapter", {{"node", QString::fromStdString(device->node)}});
   }
@@ -116,7 +130,6 @@ void ExchangeSession::downloadFailed() {
 }
 
 void ExchangeSession::imageDownloaded(std::shared_ptr<const platform::Data> image, const update::FirmwareEntry& entry) {
-  pieces_ = image->size() / update::reports::kPieceBytes;
   exchange_->post([image = std::move(image), entry](update::AdapterExchange& e) { e.imageDownloaded(image, entry); });
 }
 
@@ -159,25 +172,33 @@ std::string ExchangeSession::versionBefore() {
   return versionBefore_;
 }
 
-// The bar appears once the adapter's version is shown: the reply that said it
-// is the exchange's last one (asked for on its own thread, this runs there).
-void ExchangeSession::progressShown(bool shown) {
-  if (shown) sayVersionBefore();
-}
-
-void ExchangeSession::sayVersionBefore() {
-  const auto reply = exchange_->call([](update::AdapterExchange& e) { return e.rdata(); });
-  const std::string version = adapterVersionOf(reply.value_or(platform::Data{}));
+void ExchangeSession::adapterRuns(const update::reports::Version& version) {
+  const std::string text = versionText(version);
   {
     std::lock_guard lock(mutex_);
-    versionBefore_ = version;
+    versionBefore_ = text;
   }
-  report_.event("version", {{"port", QString::fromStdString(port_)}, {"version", QString::fromStdString(version)}});
+  report_.event("version", {{"port", QString::fromStdString(port_)}, {"version", QString::fromStdString(text)}});
 }
 
-void ExchangeSession::progress(double percent) {
-  const auto piece = static_cast<std::size_t>(std::lround(percent * static_cast<double>(pieces_) / 100.0));
-  report_.progress(port_, percent, piece, pieces_);
+void ExchangeSession::pieceSent(std::size_t piece, std::size_t pieces) {
+  const double percent = pieces ? 100.0 * static_cast<double>(piece) / static_cast<double>(pieces) : 100.0;
+  report_.progress(port_, percent, piece, pieces);
+}
+
+void ExchangeSession::confirmation(const update::Confirmation& confirmation) {
+  {
+    std::lock_guard lock(mutex_);
+    confirmation_ = confirmation;
+  }
+  std::lock_guard lock(returnsMutex_);
+  ++returns_;
+  returnsChanged_.notify_all();
+}
+
+std::optional<update::Confirmation> ExchangeSession::returned() {
+  std::lock_guard lock(mutex_);
+  return confirmation_;
 }
 
 std::chrono::steady_clock::time_point ExchangeSession::endedAt() {
@@ -186,10 +207,6 @@ std::chrono::steady_clock::time_point ExchangeSession::endedAt() {
 }
 
 void ExchangeSession::finished(update::Outcome outcome) {
-  // Nothing was written: the query's reply is still the last one.
-  if (outcome == update::Outcome::upToDate || outcome == update::Outcome::olderThanAdapter) sayVersionBefore();
-  // No progress is told after the last piece: the end says it was sent.
-  if (outcome == update::Outcome::done && pieces_ > 0) report_.progress(port_, 100.0, pieces_, pieces_);
   std::lock_guard lock(mutex_);
   outcome_ = outcome;
   endedAt_ = std::chrono::steady_clock::now();

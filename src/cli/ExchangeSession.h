@@ -35,8 +35,8 @@ class ExchangeSession : private update::ExchangeOutlet {
   // when it is not found within a few seconds.
   std::optional<update::AdapterKey> find(std::uint32_t vendorId, std::uint32_t productId, const std::string& node);
 
-  // From now on, an adapter found at a node other than these is said to be
-  // left alone: the set an update writes is fixed when it starts.
+  // From now on, an adapter found at a node or port other than these is
+  // said to be left alone: the set an update writes is fixed when it starts.
   void sayLateArrivals(std::set<std::string> writtenNodes);
 
   // An update of `entry` on the adapter: true when its image may be downloaded.
@@ -65,20 +65,29 @@ class ExchangeSession : private update::ExchangeOutlet {
   bool started() const { return started_.load(); }
   // The adapter's version before the update, once its reply said it.
   std::string versionBefore();
+  // How the written adapter answered once it was plugged in again, if it has.
+  std::optional<update::Confirmation> returned();
+  // Any session's written adapter answering after its return counts; waits
+  // until one more than `seen` have, or until `until`.
+  static std::uint64_t returnsSoFar();
+  static void waitForReturns(std::uint64_t seen, std::chrono::steady_clock::time_point until);
 
  private:
   void pause(double, std::uint64_t) override {}
   void deadline(double, std::uint64_t) override {}
   void arm(std::int64_t, std::int64_t) override {}
   void status(std::string_view text) override;
-  void progressShown(bool shown) override;
-  void progress(double percent) override;
+  void progressShown(bool) override {}
+  void progress(double) override {}
   void updateButtonEnabled(bool) override {}
   void tableEnabled(bool) override {}
   void keepAwake(bool awake) override;
   void finished(update::Outcome outcome) override;
+  void talkingTo(update::AdapterKey device) override { adapter_ = device; }
+  void adapterRuns(const update::reports::Version& version) override;
+  void pieceSent(std::size_t piece, std::size_t pieces) override;
+  void confirmation(const update::Confirmation& confirmation) override;
   void found(const platform::Notification& notification);
-  void sayVersionBefore();
 
   Report& report_;
   const std::string port_;
@@ -87,7 +96,6 @@ class ExchangeSession : private update::ExchangeOutlet {
   std::atomic<bool> started_{false};
   std::atomic<update::AdapterKey> adapter_{nullptr};  // the one it was bound to
   std::string versionBefore_;                         // guarded by mutex_
-  std::size_t pieces_ = 0;
   std::string lastText_;  // on the exchange's thread until the end is told
 
   std::mutex mutex_;
@@ -95,12 +103,16 @@ class ExchangeSession : private update::ExchangeOutlet {
   std::map<std::string, update::AdapterKey> found_;  // by node
   std::optional<std::set<std::string>> writtenNodes_;
   std::optional<update::Outcome> outcome_;
+  std::optional<update::Confirmation> confirmation_;
   std::chrono::steady_clock::time_point endedAt_;
 
   std::vector<platform::NotificationCenter::Token> observers_;
   std::unique_ptr<update::ExchangeThread> exchange_;  // last: it goes first
 
   static std::atomic<int> writers_;
+  static std::mutex returnsMutex_;
+  static std::condition_variable returnsChanged_;
+  static std::uint64_t returns_;
   static std::mutex sessionsMutex_;
   static std::set<ExchangeSession*> sessions_;
 };

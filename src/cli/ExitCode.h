@@ -10,5 +10,7 @@ enum ExitCode : int {
   kNoAdapter = 4,     // no adapter, more than one, or not the entry's ids
   kImageRefused = 5,  // the image refused by its checks
   kAccessDenied = 6,  // an adapter is attached but may not be opened
+  kUnconfirmed = 7,   // written, but not plugged in again in time to say its version
+  kOtherVersion = 8,  // plugged in again, it runs another version than the one written
 };
 }  // namespace cli

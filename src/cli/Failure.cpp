@@ -57,4 +57,13 @@ Failure failureOf(update::Outcome outcome) {
   return {"adapter-failed", kAdapterFailed};
 }
 
+Failure failureOf(update::Reseat reseat) {
+  switch (reseat) {
+    case update::Reseat::confirmed: return {"confirmed", kDone};
+    case update::Reseat::otherVersion: return {"other-version", kOtherVersion};
+    case update::Reseat::unanswered: return {"quiet-after-reseat", kAdapterFailed};
+  }
+  return {"adapter-failed", kAdapterFailed};
+}
+
 }  // namespace cli

@@ -2,6 +2,7 @@
 #include "ExitCode.h"
 #include "catalogue/Fault.h"
 #include "update/Phase.h"
+#include "update/WrittenAdapter.h"
 
 namespace cli {
 
@@ -16,5 +17,9 @@ struct Failure {
 Failure failureOf(catalogue::Fault fault);
 // How the end of an exchange with the adapter shows to a script.
 Failure failureOf(update::Outcome outcome);
+// How a written adapter's answer after its return shows to a script.
+Failure failureOf(update::Reseat reseat);
+// A written adapter that was not plugged in again in time.
+inline constexpr Failure kNotBackInTime{"unconfirmed", kUnconfirmed};
 
 }  // namespace cli

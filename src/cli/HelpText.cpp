@@ -17,13 +17,15 @@ const char* const kAfterCommands =
     "Texts go to standard error; with --json, standard output carries one JSON object per line.\n"
     "\n"
     "Exit codes:\n"
-    "  0  done (written, or up to date)\n"
+    "  0  done (written, or up to date; with --confirm, each written adapter confirmed)\n"
     "  1  the adapter side failed (it left, went quiet, refused a report, or the write was stopped)\n"
     "  2  usage\n"
     "  3  the list, a description or the image could not be read, or the list was refused\n"
     "  4  no adapter, more than one, not the entry's ids, or another program is writing it\n"
     "  5  the image was refused by its checks, or the adapter runs a newer version\n"
-    "  6  an adapter is attached but may not be opened (the udev rule to install is printed)";
+    "  6  an adapter is attached but may not be opened (the udev rule to install is printed)\n"
+    "  7  --confirm: written, but an adapter was not plugged in again in time\n"
+    "  8  --confirm: an adapter plugged in again runs another version than the one written";
 
 // The summaries start three spaces after the longest synopsis.
 qsizetype synopsisWidth() {

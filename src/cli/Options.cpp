@@ -76,6 +76,20 @@ Fault readPorts(const QCommandLineParser& parser, Options& o) {
   return std::nullopt;
 }
 
+// Two minutes are enough to take an adapter out and plug it in again; a
+// shop that re-seats a whole tray says how long it takes.
+Fault readConfirm(const QCommandLineParser& parser, Options& o) {
+  if (parser.isSet("confirm")) o.confirmWithin = 120.0;
+  if (!parser.isSet("confirm-within")) return std::nullopt;
+  bool ok = false;
+  const double seconds = parser.value("confirm-within").toDouble(&ok);
+  if (!ok || !(seconds > 0) || seconds > 24 * 3600)
+    return "--confirm-within needs SECONDS, more than 0 and at most a day, not '" + parser.value("confirm-within") +
+           "'";
+  o.confirmWithin = seconds;
+  return std::nullopt;
+}
+
 Fault readServer(const QCommandLineParser& parser, const std::string& defaultServer, Options& o) {
   const QString serverURL = parser.isSet("server") ? parser.value("server") : QString::fromStdString(defaultServer);
   if (!platform::isHttpURL(serverURL.toStdString()))
@@ -97,6 +111,7 @@ Parsed readOptions(const QCommandLineParser& parser, const std::string& defaultS
   o.allowReinstall = parser.isSet("allow-reinstall");
   o.allowOlder = parser.isSet("allow-older");
   Fault fault = readCommand(parser, o);
+  if (!fault) fault = readConfirm(parser, o);
   if (!fault) fault = readPorts(parser, o);
   if (!fault) fault = readServer(parser, defaultServer, o);
   return fault ? usage(*fault) : Parsed{o, kDone};

@@ -18,6 +18,9 @@ struct Options {
   bool query = false;
   bool allowReinstall = false;  // update: write an adapter that already runs the entry's version
   bool allowOlder = false;      // update: write an adapter that runs a newer version
+  // update: wait this long for each written adapter to be plugged in again
+  // and say the version written; none: the write is the end.
+  std::optional<double> confirmWithin;
   std::string listAddress;
   std::vector<catalogue::PublicKey> trustedKeys;  // --trusted-key: besides the built-in ones
 };

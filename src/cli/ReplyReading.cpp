@@ -2,23 +2,24 @@
 
 #include <cstdio>
 
-#include "update/AdapterReports.h"
-
 namespace cli {
 
-std::string adapterVersionOf(const platform::Data& reply) {
-  const auto at = update::reports::kReplyVersionAt;
-  if (reply.size() < update::reports::kVersionReplyBytes) return "";
+std::string versionText(const update::reports::Version& v) {
   char text[16];
-  std::snprintf(text, sizeof text, "%u.%u.%u", reply[at], reply[at + 1], reply[at + 2]);
+  std::snprintf(text, sizeof text, "%u.%u.%u", v[0], v[1], v[2]);
   return text;
 }
 
+std::string adapterVersionOf(const platform::Data& reply) {
+  const auto version = update::reports::versionIn(reply);
+  return version ? versionText(*version) : "";
+}
+
 std::string lensIdOf(const platform::Data& reply) {
-  const auto at = update::reports::kReplyLensIdAt;
-  if (reply.size() < update::reports::kLensReplyBytes) return "";
+  const auto lens = update::reports::lensIdIn(reply);
+  if (!lens) return "";
   char text[16];
-  std::snprintf(text, sizeof text, "0X%X", static_cast<unsigned>(reply[at] * 256 + reply[at + 1]));
+  std::snprintf(text, sizeof text, "0X%X", static_cast<unsigned>(*lens));
   return text;
 }
 

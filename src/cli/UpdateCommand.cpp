@@ -4,6 +4,7 @@
 // and shared by all.
 #include <QJsonObject>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <map>
 #include <set>
@@ -12,6 +13,7 @@
 #include "Commands.h"
 #include "ExchangeSession.h"
 #include "ListForCommand.h"
+#include "ReplyReading.h"
 #include "catalogue/CatalogueTexts.h"
 #include "catalogue/FirmwareList.h"
 #include "road/ChosenEntry.h"
@@ -31,6 +33,7 @@ struct Target {
   std::unique_ptr<ExchangeSession> session;
   bool pressed = false;
   ExitCode exit = kDone;
+  bool written = false;   // its last piece went out
   std::string result;     // the text of its end
   const char* code = "";  // its result, as --json's "result" gives it
   double seconds = 0;
@@ -78,13 +81,15 @@ void sayResult(const Target& t, Report& report) {
 
 // Each adapter's end as a script reads it: its result, and the event of a
 // write done or of a failure.
-void finish(Target& t, const update::FirmwareEntry& entry, Clock::time_point start, Report& report) {
+// With a confirmation to come, a written adapter's result is said then.
+void finish(Target& t, const update::FirmwareEntry& entry, Clock::time_point start, bool confirm, Report& report) {
   const update::Outcome end = t.session->waitForEnd();
   t.seconds = std::chrono::duration<double>(t.session->endedAt() - start).count();
   t.result = t.session->lastText();
   const QString port = QString::fromStdString(t.adapter.port);
-  t.code = end == update::Outcome::done ? "written" : failureOf(end).code;
-  sayResult(t, report);
+  t.written = end == update::Outcome::done;
+  t.code = t.written ? "written" : failureOf(end).code;
+  if (!(t.written && confirm)) sayResult(t, report);
   if (end == update::Outcome::upToDate) return;
   if (end != update::Outcome::done) {
     t.exit = report.failed(t.result, failureOf(end), t.adapter.port);
@@ -92,6 +97,44 @@ void finish(Target& t, const update::FirmwareEntry& entry, Clock::time_point sta
   }
   t.result = std::string_view(texts::updateDone).substr(2);
   report.event("done", {{"port", port}, {"version", versionText(entry.version)}});
+}
+
+void settle(Target& t, const update::Confirmation& c, Report& report) {
+  const Failure failure = failureOf(c.result);
+  t.code = failure.code;
+  t.result = update::textOf(c);
+  QJsonObject fields{{"port", QString::fromStdString(t.adapter.port)}, {"result", QString::fromUtf8(t.code)}};
+  if (c.running) fields.insert("version", QString::fromStdString(cli::versionText(*c.running)));
+  report.event("result", fields);
+  if (failure.exit != kDone) t.exit = report.failed(t.result, failure, t.adapter.port);
+}
+
+// Each written adapter is asked again once it is back on its port, in
+// whatever order they come back; the results are said as they come.
+void confirmAll(std::vector<Target>& targets, double seconds, Report& report) {
+  std::vector<Target*> open;
+  for (Target& t : targets)
+    if (t.written) open.push_back(&t);
+  if (open.empty()) return;
+  report.text(QString::asprintf(texts::reseatToConfirm, static_cast<int>(std::ceil(seconds))).toStdString());
+  const auto until = Clock::now() + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
+  for (;;) {
+    const std::uint64_t seen = ExchangeSession::returnsSoFar();
+    std::erase_if(open, [&](Target* t) {
+      const auto back = t->session->returned();
+      if (back) settle(*t, *back, report);
+      return back.has_value();
+    });
+    if (open.empty() || Clock::now() >= until) break;
+    ExchangeSession::waitForReturns(seen, until);
+  }
+  for (Target* t : open) {
+    t->code = kNotBackInTime.code;
+    t->exit = kNotBackInTime.exit;
+    t->result = QString::asprintf(texts::notBackInTime, static_cast<int>(std::ceil(seconds))).toStdString();
+    report.text(t->result);
+    sayResult(*t, report);
+  }
 }
 
 // The command line asks the adapter first: neither the version it runs nor
@@ -115,16 +158,22 @@ void summarise(const std::vector<Target>& targets, Report& report) {
   report.text("ringflash-cli: " + line);
 }
 
-// 0 when every adapter is done (written or up to date); the failures' code
-// when they share one; otherwise 1, the adapter side.
+// 0 when every adapter is done (written or up to date, and confirmed when
+// asked); the failures' code when they share one, otherwise 1, the adapter
+// side; without failures, 8 when one runs another version, else 7 when one
+// was not back in time.
 ExitCode overall(const std::vector<Target>& targets) {
   ExitCode worst = kDone;
+  bool otherVersion = false, unconfirmed = false;
   for (const Target& t : targets) {
-    if (t.exit == kDone) continue;
+    otherVersion |= t.exit == kOtherVersion;
+    unconfirmed |= t.exit == kUnconfirmed;
+    if (t.exit == kDone || t.exit == kOtherVersion || t.exit == kUnconfirmed) continue;
     if (worst != kDone && t.exit != worst) return kAdapterFailed;
     worst = t.exit;
   }
-  return worst;
+  if (worst != kDone) return worst;
+  return otherVersion ? kOtherVersion : unconfirmed ? kUnconfirmed : kDone;
 }
 
 ExitCode endWith(const std::vector<Target>& targets, bool several, Report& report) {
@@ -171,7 +220,7 @@ ExitCode updateCommand(const Options& options, Report& report) {
     if (!t.pressed) sayResult(t, report);
   if (several) {
     std::set<std::string> nodes;
-    for (const Target& t : targets) nodes.insert(t.adapter.node);
+    for (const Target& t : targets) nodes.insert({t.adapter.node, t.adapter.port});
     targets.front().session->sayLateArrivals(std::move(nodes));
   }
   if (std::none_of(targets.begin(), targets.end(), [](const Target& t) { return t.pressed; }))
@@ -190,14 +239,18 @@ ExitCode updateCommand(const Options& options, Report& report) {
   }
   // On this thread, not the exchanges': the lock is asked for before any
   // start report, and a slow logind delays no adapter's pacing.
-  const road::SleepInhibitor awake;
-  if (!awake.holds()) report.text("ringflash-cli: " + awake.failure());
+  auto awake = std::make_unique<road::SleepInhibitor>();
+  if (!awake->holds()) report.text("ringflash-cli: " + awake->failure());
   const auto shared = std::make_shared<const platform::Data>(std::move(*image));
   const auto start = Clock::now();
   for (Target& t : targets)
     if (t.pressed) t.session->imageDownloaded(shared, entry);
   for (Target& t : targets)
-    if (t.pressed) finish(t, entry, start, report);
+    if (t.pressed) finish(t, entry, start, options.confirmWithin.has_value(), report);
+  // The write is over: waiting for a person to re-seat an adapter must not
+  // keep the system awake.
+  awake.reset();
+  if (options.confirmWithin) confirmAll(targets, *options.confirmWithin, report);
   return endWith(targets, several, report);
 }
 

@@ -17,4 +17,8 @@ struct HIDDevice {
   std::string name;
   // Where the device sits, for texts that name it (/dev/hidraw3).
   std::string node;
+  // Its USB port path ("1-2.3") and serial number; "" where not known. A
+  // device that comes back is known by these: its node may change.
+  std::string port;
+  std::string serial;
 };

@@ -24,6 +24,12 @@ struct AdapterSettings {
   std::optional<std::size_t> unplugAfterReports;      // leaves right after this report of any kind
   bool accessDenied = false;                          // its node may not be opened by the user
   std::optional<int> refuseKind;                      // does not take reports of this kind (ReceivedReport::Kind)
+  std::string port;                                   // its USB port path; "" on the simulated bus: one of its own
+  std::string serial;                                 // its USB serial number; "" for none
+  // After a re-seat it runs the version last written to it, when the write
+  // was whole: this many pieces, or any number when not given.
+  std::optional<std::size_t> wholePieces;
+  bool keepsVersion = false;  // runs its old version after the re-seat all the same
 };
 
 }  // namespace platform::sim

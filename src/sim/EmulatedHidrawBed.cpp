@@ -7,6 +7,7 @@
 #include <umockdev.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <stdexcept>
@@ -44,8 +45,10 @@ gboolean passRead(UMockdevIoctlBase*, UMockdevIoctlClient*, gpointer) { return F
 
 gboolean takeWrite(UMockdevIoctlBase*, UMockdevIoctlClient* client, gpointer node) {
   UMockdevIoctlData* arg = umockdev_ioctl_client_get_arg(client);
-  static_cast<EmulatedHidrawNode*>(node)->taken(arg->data, arg->data_len);
-  umockdev_ioctl_client_complete(client, static_cast<glong>(arg->data_len), 0);
+  if (static_cast<EmulatedHidrawNode*>(node)->taken(arg->data, arg->data_len))
+    umockdev_ioctl_client_complete(client, static_cast<glong>(arg->data_len), 0);
+  else
+    umockdev_ioctl_client_complete(client, -1, EIO);
   return TRUE;
 }
 
@@ -75,6 +78,7 @@ std::string EmulatedHidrawBed::addAdapter(const char* name, const AdapterSetting
       umockdev_testbed_add_device(testbed_, "usb", ("1-" + portPath).c_str(), nullptr, "idVendor", vendor.c_str(),
                                   "idProduct", product.c_str(), "product", settings.product.c_str(), "busnum", "1",
                                   "devpath", portPath.c_str(), nullptr, "DEVTYPE", "usb_device", nullptr);
+  if (!settings.serial.empty()) umockdev_testbed_set_attribute(testbed_, usb, "serial", settings.serial.c_str());
   gchar* intf = umockdev_testbed_add_device(testbed_, "usb", ("1-" + portPath + ":1.0").c_str(), usb, nullptr,
                                             "DEVTYPE", "usb_interface", nullptr);
   const std::string hidId = "0003:0000" + vendor + ":0000" + product;
@@ -83,14 +87,25 @@ std::string EmulatedHidrawBed::addAdapter(const char* name, const AdapterSetting
                                            "HID_NAME", ("Maker " + settings.product).c_str(), nullptr);
   umockdev_testbed_set_attribute_binary(testbed_, hid, "report_descriptor", const_cast<guint8*>(kDescriptor.data()),
                                         static_cast<gint>(kDescriptor.size()));
+  std::string path = addNode(name, hid, node);
+  g_free(usb), g_free(intf), g_free(hid);
+  return path;
+}
+
+std::string EmulatedHidrawBed::addNode(const char* name, const std::string& hid, EmulatedHidrawNode* node) {
   const std::string devnode = std::string("/dev/") + name;
   // The node and its handler come before the device: its "add" may be acted on at once.
   if (node) attachNode(devnode, node);
-  gchar* raw = umockdev_testbed_add_device(testbed_, "hidraw", name, hid, "dev", "240:0", nullptr, "DEVNAME",
+  gchar* raw = umockdev_testbed_add_device(testbed_, "hidraw", name, hid.c_str(), "dev", "240:0", nullptr, "DEVNAME",
                                            devnode.c_str(), "MAJOR", "240", "MINOR", "0", nullptr);
   std::string path = raw;
-  g_free(usb), g_free(intf), g_free(hid), g_free(raw);
+  g_free(raw);
+  parents_[path] = hid;
   return path;
+}
+
+std::string EmulatedHidrawBed::plugAgain(const std::string& syspath, const char* name, EmulatedHidrawNode* node) {
+  return addNode(name, parents_.at(syspath), node);
 }
 
 void EmulatedHidrawBed::remove(const std::string& syspath) {

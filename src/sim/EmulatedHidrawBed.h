@@ -1,4 +1,5 @@
 #pragma once
+#include <map>
 #include <string>
 #include <vector>
 
@@ -28,16 +29,21 @@ class EmulatedHidrawBed {
   std::string addAdapter(const char* name, const AdapterSettings& settings, int port, EmulatedHidrawNode* node);
   // Says "remove" for the device, then takes it away.
   void remove(const std::string& syspath);
+  // The adapter whose hidraw device was `syspath`, removed, comes back on
+  // its port as `name` ("hidraw7"): a re-seat. Returns the new device's path.
+  std::string plugAgain(const std::string& syspath, const char* name, EmulatedHidrawNode* node);
 
   UMockdevTestbed* testbed() const { return testbed_; }
   std::string root() const { return root_; }
 
  private:
   void attachNode(const std::string& devnode, EmulatedHidrawNode* node);
+  std::string addNode(const char* name, const std::string& hid, EmulatedHidrawNode* node);
 
   UMockdevTestbed* testbed_;
   std::string root_;
   std::vector<int> fifos_;
+  std::map<std::string, std::string> parents_;  // a hidraw device's hid device
 };
 
 }  // namespace platform::sim

@@ -4,30 +4,39 @@
 
 namespace platform::sim {
 
-EmulatedHidrawNode::EmulatedHidrawNode(AdapterSettings settings) : settings_(std::move(settings)) {}
+EmulatedHidrawNode::EmulatedHidrawNode(AdapterSettings settings) : model_(std::move(settings)) {}
 
-void EmulatedHidrawNode::taken(const std::uint8_t* bytes, std::size_t length) {
-  const Data write(bytes, bytes + length);
-  std::function<void(const ReceivedReport&)> observer;
-  {
-    std::lock_guard lock(mutex_);
-    writes_.push_back(write);
-    observer = observer_;
-  }
-  changed_.notify_all();
-  if (length < 1) return;
-  ReceivedReport report{ReceivedReport::Kind::data, Data(write.begin() + 1, write.end())};
-  report.kind = classifyReport(report.bytes);
-  if (observer) observer(report);
-  if (report.kind == ReceivedReport::Kind::start) return;
-  if (settings_.silentAfterReports && countTaken() > *settings_.silentAfterReports) return;
-  const Data reply = adapterReply(settings_);
-  [[maybe_unused]] const auto n = ::write(fifo_, reply.data(), reply.size());
+AdapterSettings EmulatedHidrawNode::settings() const {
+  std::lock_guard lock(mutex_);
+  return model_.settings();
 }
 
-std::size_t EmulatedHidrawNode::countTaken() const {
+void EmulatedHidrawNode::attach(int fifo) {
   std::lock_guard lock(mutex_);
-  return writes_.size();
+  fifo_ = fifo;
+  model_.pluggedIn();
+}
+
+bool EmulatedHidrawNode::taken(const std::uint8_t* bytes, std::size_t length) {
+  if (length < 1) return false;
+  const Data report(bytes + 1, bytes + length);
+  Answer answer;
+  std::function<void(const ReceivedReport&)> observer;
+  int fifo;
+  {
+    std::lock_guard lock(mutex_);
+    answer = model_.take(report.data(), report.size());
+    if (answer.refused) return false;
+    writes_.emplace_back(bytes, bytes + length);
+    observer = observer_;
+    fifo = fifo_;
+  }
+  changed_.notify_all();
+  if (observer) observer({answer.kind, report});
+  if (answer.reply) {
+    [[maybe_unused]] const auto n = ::write(fifo, answer.reply->data(), answer.reply->size());
+  }
+  return true;
 }
 
 std::vector<Data> EmulatedHidrawNode::writes() const {

@@ -1,84 +1,61 @@
 #include "SimulatedAdapter.h"
 
 #include <algorithm>
+#include <atomic>
+#include <string>
 
 #include "SimulatedBus.h"
-#include "update/AdapterReports.h"
 
 namespace platform::sim {
-ReceivedReport::Kind classifyReport(const Data& r) {
-  switch (update::reports::classify(r.data(), r.size())) {
-    case update::reports::Kind::query: return ReceivedReport::Kind::query;
-    case update::reports::Kind::start: return ReceivedReport::Kind::start;
-    case update::reports::Kind::data: break;
-  }
-  return ReceivedReport::Kind::data;
+namespace {
+// Each adapter of its own on its own port, unless told where it sits.
+AdapterSettings withPort(AdapterSettings s) {
+  static std::atomic<int> next{1};
+  if (s.port.empty()) s.port = "1-" + std::to_string(next++);
+  return s;
 }
-
-const char* kindName(ReceivedReport::Kind kind) {
-  switch (kind) {
-    case ReceivedReport::Kind::query: return "query";
-    case ReceivedReport::Kind::start: return "start";
-    case ReceivedReport::Kind::data: return "data";
-  }
-  return "data";
-}
+}  // namespace
 
 SimulatedAdapter::SimulatedAdapter(std::weak_ptr<SimulatedBus> bus, AdapterSettings settings)
-    : bus_(std::move(bus)), settings_(std::move(settings)) {}
+    : bus_(std::move(bus)), model_(withPort(std::move(settings))) {}
 
 HIDProperty SimulatedAdapter::property(const std::string& key) const {
   std::lock_guard lock(mutex_);
-  if (key == "VendorID") return settings_.vendorId;
-  if (key == "ProductID") return settings_.productId;
-  if (key == "Product") return settings_.product;
-  if (key == "LocationID") return settings_.locationId;
-  if (key == "DevNode") return settings_.node;
-  if (key == "MaxInputReportSize" && settings_.maxInputReportSize) return *settings_.maxInputReportSize;
+  const AdapterSettings& s = model_.settings();
+  if (key == "PortPath") return s.port;
+  if (key == "SerialNumber" && !s.serial.empty()) return s.serial;
+  if (key == "VendorID") return s.vendorId;
+  if (key == "ProductID") return s.productId;
+  if (key == "Product") return s.product;
+  if (key == "LocationID") return s.locationId;
+  if (key == "DevNode") return s.node;
+  if (key == "MaxInputReportSize" && s.maxInputReportSize) return *s.maxInputReportSize;
   return std::monostate{};
-}
-
-Data adapterReply(const AdapterSettings& s) {
-  using namespace update::reports;
-  Data reply(std::max<std::size_t>(s.replyLength, kLensReplyBytes), 0);
-  std::copy(kCommandPrefix.begin(), kCommandPrefix.end(), reply.begin());
-  std::copy(s.version.begin(), s.version.end(), reply.begin() + kReplyVersionAt);
-  reply[kReplyLensIdAt] = static_cast<std::uint8_t>(s.lensId >> 8);
-  reply[kReplyLensIdAt + 1] = static_cast<std::uint8_t>(s.lensId & 0xFF);
-  reply.resize(s.replyLength);
-  return reply;
 }
 
 int SimulatedAdapter::setReport(int reportType, std::uint32_t, const std::uint8_t* report, std::int64_t length) {
   if (reportType != kIOHIDReportTypeOutput || length < 0) return kIOReturnError;
-  ReceivedReport got{ReceivedReport::Kind::data, Data(report, report + length)};
-  got.kind = classifyReport(got.bytes);
-  bool reply = false, leave = false;
-  AdapterSettings s;
+  Answer answer;
+  double delay = 0;
   std::uint64_t generation;
   std::function<void(const ReceivedReport&)> observer;
+  const Data bytes(report, report + length);
   {
     std::lock_guard lock(mutex_);
     if (!plugged_) return kIOReturnNotAttached;
-    if (settings_.refuseKind && static_cast<int>(got.kind) == *settings_.refuseKind) return kIOReturnError;
-    s = settings_;
+    answer = model_.take(report, static_cast<std::size_t>(length));
+    if (answer.refused) return kIOReturnError;
+    received_.push_back({answer.kind, bytes});
+    delay = model_.settings().replyDelaySeconds;
     generation = generation_;
-    received_.push_back(got);
-    ++reportsSinceStart_;
-    if (got.kind == ReceivedReport::Kind::data) ++dataSincePlug_;
-    const bool silent = s.silentAfterReports && reportsSinceStart_ > *s.silentAfterReports;
-    leave = (got.kind == ReceivedReport::Kind::data && s.unplugAfterDataReports &&
-             dataSincePlug_ == *s.unplugAfterDataReports) ||
-            (s.unplugAfterReports && reportsSinceStart_ == *s.unplugAfterReports);
-    reply = !silent && !leave && got.kind != ReceivedReport::Kind::start;
     observer = observer_;
   }
   changed_.notify_all();
-  if (observer) observer(got);
+  if (observer) observer({answer.kind, bytes});
   auto bus = bus_.lock();
   if (!bus) return kIOReturnSuccess;
-  if (leave) bus->unplug(shared_from_this());
-  else if (reply) bus->deliverReport(shared_from_this(), adapterReply(s), s.replyDelaySeconds, generation);
+  if (answer.leave) bus->unplug(shared_from_this());
+  else if (answer.reply) bus->deliverReport(shared_from_this(), std::move(*answer.reply), delay, generation);
   return kIOReturnSuccess;
 }
 
@@ -88,7 +65,7 @@ void SimulatedAdapter::poke() {
   {
     std::lock_guard lock(mutex_);
     if (!plugged_) return;
-    s = settings_;
+    s = model_.settings();
     generation = generation_;
   }
   if (auto bus = bus_.lock()) bus->deliverReport(shared_from_this(), adapterReply(s), 0, generation);
@@ -96,17 +73,17 @@ void SimulatedAdapter::poke() {
 
 AdapterSettings SimulatedAdapter::settings() const {
   std::lock_guard lock(mutex_);
-  return settings_;
+  return model_.settings();
 }
 
 void SimulatedAdapter::setSettings(const AdapterSettings& settings) {
   std::lock_guard lock(mutex_);
-  settings_ = settings;
+  model_.settings() = withPort(settings);
 }
 
 void SimulatedAdapter::changeSettings(const std::function<void(AdapterSettings&)>& change) {
   std::lock_guard lock(mutex_);
-  change(settings_);
+  change(model_.settings());
 }
 
 bool SimulatedAdapter::isPlugged() const {
@@ -151,8 +128,7 @@ void SimulatedAdapter::pluggedIn() {
   std::lock_guard lock(mutex_);
   plugged_ = true;
   ++generation_;
-  reportsSinceStart_ = 0;
-  dataSincePlug_ = 0;
+  model_.pluggedIn();
 }
 
 void SimulatedAdapter::pulledOut() {

@@ -7,6 +7,7 @@
 #include <mutex>
 #include <vector>
 
+#include "AdapterModel.h"
 #include "AdapterSettings.h"
 #include "platform/Data.h"
 #include "platform/HIDPlatform.h"
@@ -15,20 +16,8 @@ namespace platform::sim {
 
 class SimulatedBus;
 
-struct ReceivedReport {
-  enum class Kind { query, start, data };
-  Kind kind;
-  Data bytes;  // the whole report as sent
-};
-const char* kindName(ReceivedReport::Kind kind);
-// What the adapter takes a report for.
-ReceivedReport::Kind classifyReport(const Data& report);
-// The report an adapter with these settings answers a query or a data report with.
-Data adapterReply(const AdapterSettings& settings);
-
-// The adapter's side of the protocol: it answers the query with its version
-// and lens id, takes the start report, acknowledges each data report, and
-// records every report it receives.
+// An adapter on the simulated bus: its model answers, this records every
+// report it receives and hands the answers to the bus.
 class SimulatedAdapter : public HIDPlatformDevice, public std::enable_shared_from_this<SimulatedAdapter> {
  public:
   SimulatedAdapter(std::weak_ptr<SimulatedBus> bus, AdapterSettings settings);
@@ -61,11 +50,9 @@ class SimulatedAdapter : public HIDPlatformDevice, public std::enable_shared_fro
   std::weak_ptr<SimulatedBus> bus_;
   mutable std::mutex mutex_;
   mutable std::condition_variable changed_;
-  AdapterSettings settings_;
+  AdapterModel model_;
   bool plugged_ = false;
   std::uint64_t generation_ = 0;
-  std::size_t reportsSinceStart_ = 0;  // all reports
-  std::size_t dataSincePlug_ = 0;
   std::vector<ReceivedReport> received_;
   std::function<void(const ReceivedReport&)> observer_;
 };

@@ -255,6 +255,22 @@
         <source>接环的版本 VER %d.%d.%d 比所选固件的 VER %d.%d.%d 新，未写入接环</source>
         <translation>The adapter runs version %1.%2.%3, newer than the chosen firmware %4.%5.%6; nothing was written</translation>
     </message>
+    <message>
+        <source>接环已重新连接：版本 VER %d.%d.%d，更新已确认</source>
+        <translation>Adapter plugged in again: version %1.%2.%3, update confirmed</translation>
+    </message>
+    <message>
+        <source>接环重新连接后仍报告版本 VER %d.%d.%d，不是写入的 VER %d.%d.%d：更新没有生效，请再次更新</source>
+        <translation>Adapter plugged in again still reports version %1.%2.%3, not the written %4.%5.%6: the update did not take, please update again</translation>
+    </message>
+    <message>
+        <source>请取下接环后重新插入，以确认更新（%d 秒内）</source>
+        <translation>Take the adapter out and plug it in again to confirm the update (within %1 s)</translation>
+    </message>
+    <message>
+        <source>接环没有在 %d 秒内重新连接：固件已写入，但更新未确认</source>
+        <translation>The adapter was not plugged in again within %1 s: the firmware was written, but the update is not confirmed</translation>
+    </message>
 </context>
 <context>
     <name>ViewController</name>

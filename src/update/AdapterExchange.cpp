@@ -40,10 +40,11 @@ bool AdapterExchange::takeTarget(std::shared_ptr<RFDevice> adapter) {
   if (!adapter->claim()) {
     state_ = stateConstants::stEmpty;
     outlet_.status(texts::adapterBusy);
-    outlet_.finished(Outcome::busy);
+    finish(Outcome::busy);
     return false;
   }
   target_ = std::move(adapter);
+  outlet_.talkingTo(keyOf(*target_));
   return true;
 }
 
@@ -84,7 +85,7 @@ std::vector<std::shared_ptr<RFDevice>> AdapterExchange::adaptersFor(std::uint32_
 bool AdapterExchange::refuseSeveral(const std::vector<std::shared_ptr<RFDevice>>& adapters) {
   if (adapters.size() < 2) return false;
   outlet_.status(formatted(texts::severalAdapters, nodesOf(adapters).c_str()));
-  outlet_.finished(Outcome::severalAdapters);
+  finish(Outcome::severalAdapters);
   return true;
 }
 
@@ -95,11 +96,12 @@ bool AdapterExchange::updatePressed(const FirmwareEntry& entry, AdapterKey only,
   }
   if (!entry.versionFitsTheStartReport()) {
     outlet_.status(texts::versionOutOfRange);
-    outlet_.finished(Outcome::versionOutOfRange);
+    finish(Outcome::versionOutOfRange);
     return false;
   }
   if (refuseSeveral(adaptersFor(entry.vendorId, entry.productId, only))) return false;
-  // A lens query still under way gives way to the update.
+  // A lens query or a confirmation still under way gives way to the update.
+  abandonConfirmation(true);
   dropTarget();
   ++deadlineToken_;
   only_ = only;
@@ -137,6 +139,7 @@ void AdapterExchange::lensPressed(std::uint32_t vendorId, std::uint32_t productI
   // query goes out, for the entry chosen last.
   if (!isInMonitor(vendorId, productId)) outlet_.arm(vendorId, productId);
   state_ = stateConstants::stCheck;
+  abandonConfirmation(true);
   dropTarget();
   ++deadlineToken_;
   only_ = only;
@@ -147,14 +150,16 @@ void AdapterExchange::lensPressed(std::uint32_t vendorId, std::uint32_t productI
 void AdapterExchange::adapterConnected(std::shared_ptr<RFDevice> device) {
   if (!device) return;
   std::erase_if(adapters_, [&](const auto& a) { return keyOf(*a) == keyOf(*device); });
-  adapters_.push_back(std::move(device));
+  adapters_.push_back(device);
   if (state_ == stateConstants::stStartWriteData) outlet_.status(texts::connectedAppend);
   else if (state_ == stateConstants::stCheck) outlet_.status(texts::connected);
+  noteReturn(device);
 }
 
 // Only the departure of the adapter being talked to ends what runs; another
 // adapter coming or going meanwhile changes nothing of it.
 void AdapterExchange::adapterGone(AdapterKey device) {
+  const bool wasConfirming = noteDeparture(device);
   const auto before = adapters_.size();
   std::erase_if(adapters_, [&](const auto& a) { return keyOf(*a) == device; });
   if (adapters_.size() == before) return;
@@ -162,7 +167,7 @@ void AdapterExchange::adapterGone(AdapterKey device) {
   if (target_ && !wasTarget) return;
   const bool wasTransferring = transferring();
   state_ = stateConstants::stEmpty;
-  if (wasTarget) {
+  if (wasTarget || wasConfirming) {
     dropTarget();
     ++deadlineToken_;
     deferred_.clear();
@@ -173,11 +178,17 @@ void AdapterExchange::adapterGone(AdapterKey device) {
   if (wasTransferring) outlet_.status(texts::leftMidWrite);
   // The table is given back so that an entry can be chosen again.
   if (wasTransferring) outlet_.keepAwake(false), outlet_.tableEnabled(true);
-  if (wasTarget) outlet_.finished(Outcome::left);
+  if (wasTarget && !wasConfirming) finish(Outcome::left);
+  startConfirmation();
 }
 
 void AdapterExchange::stop() {
-  if (transferring()) endTransfer(texts::stoppedWhileWriting, Outcome::interrupted);
+  if (confirmingPhase()) {
+    abandonConfirmation(false);
+    dropTarget();
+    ++deadlineToken_;
+    enter(Phase::idle);
+  } else if (transferring()) endTransfer(texts::stoppedWhileWriting, Outcome::interrupted);
   else if (phase_ != Phase::idle) endUpdate(texts::stoppedBeforeWriting, Outcome::interrupted);
 }
 
@@ -194,7 +205,7 @@ void AdapterExchange::adapterDenied(const std::string& node, bool present) {
 void AdapterExchange::sayWhyNoAdapter(const char* noAdapterText) {
   if (deniedNode_) outlet_.status(formatted(texts::accessDenied, deniedNode_->c_str()));
   else outlet_.status(noAdapterText);
-  outlet_.finished(deniedNode_ ? Outcome::denied : Outcome::noAdapter);
+  finish(deniedNode_ ? Outcome::denied : Outcome::noAdapter);
 }
 
 // A report counts as an answer only when it comes from the adapter that was
@@ -219,15 +230,18 @@ void AdapterExchange::handleReply(const platform::Data& reply,
                                   std::optional<std::chrono::steady_clock::time_point> arrived) {
   rdata_ = reply;
   if (phase_ == Phase::lensQuerying) {
-    if (reply.size() >= reports::kLensReplyBytes) showLensId(reply);
+    if (reports::lensIdIn(reply)) showLensId(reply);
   } else if (phase_ == Phase::querying) {
-    if (reply.size() >= reports::kVersionReplyBytes) versionAndStart(reply);
+    if (const auto running = reports::versionIn(reply)) versionAndStart(*running);
   } else if (phase_ == Phase::awaitingPiece) {
     takePiece(arrived);
+  } else if (phase_ == Phase::confirming) {
+    if (const auto running = reports::versionIn(reply)) confirmVersion(*running);
   }
 }
 
 void AdapterExchange::pauseOver(std::uint64_t token) {
+  if (token == pauseToken_ && phase_ == Phase::adapterForConfirm) return queryForConfirm();
   if (token != pauseToken_ || !isPause(phase_)) return;
   switch (phase_) {
     case Phase::adapterForUpdate: queryForUpdate(); break;
@@ -250,6 +264,9 @@ void AdapterExchange::deadlineOver(std::uint64_t token) {
     case Phase::querying: endUpdate(texts::queryUnanswered, Outcome::silent); break;
     case Phase::lensQuerying: endUpdate(texts::lensUnanswered, Outcome::silent); break;
     case Phase::awaitingPiece: endTransfer(texts::pieceUnanswered, Outcome::silent); break;
+    case Phase::confirming:
+      endConfirmation({Reseat::unanswered, confirming_->port, confirming_->version, std::nullopt});
+      break;
     default: break;
   }
 }
@@ -270,7 +287,7 @@ void AdapterExchange::queryForUpdate() {
   if (fitting.empty()) {
     if (isConnected() && !chosenIsGone) {
       outlet_.status(texts::mismatch);
-      outlet_.finished(Outcome::mismatch);
+      finish(Outcome::mismatch);
     } else {
       sayWhyNoAdapter(texts::noDevice);
     }
@@ -300,7 +317,7 @@ void AdapterExchange::queryForLens() {
   }
   if (fitting.size() > 1) {
     outlet_.status(formatted(texts::severalAdaptersForLens, nodesOf(fitting).c_str()));
-    outlet_.finished(Outcome::severalAdapters);
+    finish(Outcome::severalAdapters);
     return;
   }
   if (!takeTarget(fitting.front())) return;
@@ -309,8 +326,7 @@ void AdapterExchange::queryForLens() {
 }
 
 void AdapterExchange::showLensId(const platform::Data& reply) {
-  const unsigned lens =
-      static_cast<std::uint16_t>(reply[reports::kReplyLensIdAt] * 256 + reply[reports::kReplyLensIdAt + 1]);
+  const unsigned lens = reports::lensIdIn(reply).value_or(0);
   std::string text = formatted(texts::lensId, lens);
   std::transform(text.begin(), text.end(), text.begin(),
                  [](unsigned char c) { return c < 0x80 ? static_cast<char>(std::toupper(c)) : static_cast<char>(c); });
@@ -318,13 +334,13 @@ void AdapterExchange::showLensId(const platform::Data& reply) {
   ++deadlineToken_;
   enter(Phase::idle);
   outlet_.status(text);
-  outlet_.finished(Outcome::lensShown);
+  finish(Outcome::lensShown);
 }
 
 // The reply to the query before an update. It is refused, and nothing is
 // shown of a transfer, when the adapter is not the one the image's entry is
 // for, or when the entry's version does not fit the start report.
-void AdapterExchange::versionAndStart(const platform::Data& reply) {
+void AdapterExchange::versionAndStart(const reports::Version& running) {
   if (!bin_) return;
   ++deadlineToken_;
   if (target_->deviceInfo.vendorId != binEntry_.vendorId || target_->deviceInfo.productId != binEntry_.productId) {
@@ -335,19 +351,23 @@ void AdapterExchange::versionAndStart(const platform::Data& reply) {
     endUpdate(texts::versionOutOfRange, Outcome::versionOutOfRange);
     return;
   }
-  const auto at = reports::kReplyVersionAt;
-  outlet_.status(formatted(texts::adapterVersion, reply[at], reply[at + 1], reply[at + 2]));
-  if (refusedByRules({reply[at], reply[at + 1], reply[at + 2]})) return;
+  outlet_.status(formatted(texts::adapterVersion, running[0], running[1], running[2]));
+  outlet_.adapterRuns(running);
+  if (refusedByRules({running[0], running[1], running[2]})) return;
   outlet_.status(texts::writing);
   outlet_.progressShown(true);
   outlet_.progress(0);
+  outlet_.pieceSent(0, bin_->size() / reports::kPieceBytes);
   outlet_.updateButtonEnabled(false);
   outlet_.tableEnabled(false);
   enter(Phase::afterStart);
   transferImage_ = bin_;
   outlet_.keepAwake(true);
-  for (std::size_t i = 0; i < 3; ++i)
-    start_tab_[reports::kStartVersionAt + i] = static_cast<std::uint8_t>(binEntry_.version[i]);
+  start_tab_ = reports::startReport({static_cast<std::uint8_t>(binEntry_.version[0]),
+                                     static_cast<std::uint8_t>(binEntry_.version[1]),
+                                     static_cast<std::uint8_t>(binEntry_.version[2])});
+  // Once it is written again, what it ran before says nothing of this write.
+  forgetWritten(*target_);
   if (!send(target_, start_tab_.data(), start_tab_.size())) {
     endTransfer(texts::writeFailed, Outcome::writeFailed);
     return;
@@ -410,6 +430,8 @@ void AdapterExchange::sendPiece() {
 // No reply is awaited after the last piece: an adapter may restart there.
 void AdapterExchange::afterPiece() {
   const auto length = static_cast<std::int64_t>(transferImage_->size());
+  const auto piece = static_cast<std::size_t>(reports::kPieceBytes);
+  outlet_.pieceSent(static_cast<std::size_t>(positionofbin_) / piece, static_cast<std::size_t>(length) / piece);
   if (positionofbin_ < length) {
     outlet_.progress(static_cast<double>(positionofbin_) / static_cast<double>(length) * 100.0);
     outlet_.tableEnabled(true);
@@ -417,13 +439,115 @@ void AdapterExchange::afterPiece() {
     return;
   }
   state_ = stateConstants::stEmpty;
+  rememberWritten();
   dropTarget();
   enter(Phase::idle);
   outlet_.keepAwake(false);
   outlet_.status(texts::updateDone);
   outlet_.status(texts::removeAdapter);
   outlet_.progressShown(false);
-  outlet_.finished(Outcome::done);
+  finish(Outcome::done);
+}
+
+// Whatever ended, a written adapter that came back meanwhile is asked now.
+void AdapterExchange::finish(Outcome outcome) {
+  outlet_.finished(outcome);
+  startConfirmation();
+}
+
+// An adapter without port and serial could not be told from another when
+// it comes back: it is not remembered.
+void AdapterExchange::rememberWritten() {
+  const HIDDevice& info = target_->deviceInfo;
+  if (info.port.empty() && info.serial.empty()) return;
+  forgetWritten(*target_);
+  WrittenAdapter written;
+  written.vendorId = info.vendorId, written.productId = info.productId;
+  written.port = info.port, written.serial = info.serial;
+  written.version = *reports::announcedIn(start_tab_.data(), start_tab_.size());
+  written.device = target_->deviceInfo.device;
+  written_.push_back(std::move(written));
+}
+
+void AdapterExchange::forgetWritten(const RFDevice& adapter) {
+  std::erase_if(written_, [&](const WrittenAdapter& w) {
+    return w.isDevice(keyOf(adapter)) || isTheWrittenAdapter(w, adapter.deviceInfo);
+  });
+}
+
+// A device that shows again, without having left, is no re-seat: a monitor
+// may announce the same adapter twice.
+void AdapterExchange::noteReturn(const std::shared_ptr<RFDevice>& device) {
+  for (WrittenAdapter& w : written_)
+    if (isTheWrittenAdapter(w, device->deviceInfo) && (w.left || !w.isDevice(keyOf(*device)))) w.back = device;
+  startConfirmation();
+}
+
+// True when it was the one being asked after its return.
+bool AdapterExchange::noteDeparture(AdapterKey device) {
+  for (WrittenAdapter& w : written_) {
+    if (w.isDevice(device)) w.left = true;
+    if (w.back && keyOf(*w.back) == device) w.back.reset();
+  }
+  const bool asked = confirming_ && confirming_->back && keyOf(*confirming_->back) == device;
+  if (asked) abandonConfirmation(false);
+  return asked;
+}
+
+// One exchange at a time: a return during another update or a lens query
+// is asked after its end.
+void AdapterExchange::startConfirmation() {
+  if (phase_ != Phase::idle || target_ || confirming_) return;
+  const auto due = std::find_if(written_.begin(), written_.end(), [](const WrittenAdapter& w) { return w.back; });
+  if (due == written_.end()) return;
+  confirming_ = std::move(*due);
+  written_.erase(due);
+  pauseFor(Pacing::adapterCheck, Phase::adapterForConfirm);
+}
+
+// Another program writing it now is left to it; its return is kept.
+void AdapterExchange::queryForConfirm() {
+  enter(Phase::idle);
+  const auto device = confirming_->back;
+  const bool present = device && std::any_of(adapters_.begin(), adapters_.end(),
+                                              [&](const auto& a) { return keyOf(*a) == keyOf(*device); });
+  if (!present || !device->claim()) {
+    abandonConfirmation(false);
+    return;
+  }
+  target_ = device;
+  outlet_.talkingTo(keyOf(*target_));
+  if (!send(target_, reports::kQuery.data(), reports::kQuery.size())) {
+    endConfirmation({Reseat::unanswered, confirming_->port, confirming_->version, std::nullopt});
+    return;
+  }
+  awaitReply(deadlines_.query, Phase::confirming);
+}
+
+void AdapterExchange::confirmVersion(const reports::Version& running) {
+  const reports::Version written = confirming_->version;
+  endConfirmation({running == written ? Reseat::confirmed : Reseat::otherVersion, confirming_->port, written, running});
+}
+
+void AdapterExchange::endConfirmation(const Confirmation& result) {
+  confirming_.reset();
+  dropTarget();
+  ++deadlineToken_;
+  enter(Phase::idle);
+  outlet_.status(textOf(result));
+  outlet_.confirmation(result);
+  startConfirmation();
+}
+
+// What stops a confirmation keeps the adapter in mind. Still there, it is
+// asked once the exchange that came first is over; else when it comes back.
+void AdapterExchange::abandonConfirmation(bool stillThere) {
+  if (!confirming_) return;
+  if (!stillThere) confirming_->back.reset();
+  confirming_->left = true;
+  written_.push_back(std::move(*confirming_));
+  confirming_.reset();
+  if (confirmingPhase()) enter(Phase::idle);
 }
 
 // An update that ends before its transfer began.
@@ -433,7 +557,7 @@ void AdapterExchange::endUpdate(const char* text, Outcome outcome) {
   ++deadlineToken_;
   enter(Phase::idle);
   outlet_.status(text);
-  outlet_.finished(outcome);
+  finish(outcome);
 }
 
 // A report that was not taken, or a reply that never came, ends the transfer:
@@ -450,7 +574,7 @@ void AdapterExchange::endTransfer(const char* text, Outcome outcome) {
   // The user may try again once the adapter is back.
   if (was) outlet_.updateButtonEnabled(true);
   outlet_.tableEnabled(true);
-  outlet_.finished(outcome);
+  finish(outcome);
 }
 
 }  // namespace update

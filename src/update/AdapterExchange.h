@@ -8,10 +8,13 @@
 #include <string>
 #include <vector>
 
+#include "AdapterKey.h"
+#include "AdapterReports.h"
 #include "ExchangeOutlet.h"
 #include "FirmwareEntry.h"
 #include "Phase.h"
 #include "WriteRules.h"
+#include "WrittenAdapter.h"
 #include "devicelink/HIDMonitorData.h"
 #include "devicelink/RFDevice.h"
 #include "platform/Data.h"
@@ -35,11 +38,6 @@ struct Deadlines {
   double piece = 10.0;  // from a piece to the reply that releases the next one
 };
 
-// Which adapter a request goes to: the platform device behind it. A reply
-// counts only when it comes from the adapter that was asked.
-using AdapterKey = const platform::HIDPlatformDevice*;
-inline AdapterKey keyOf(const RFDevice& device) { return device.deviceInfo.device.get(); }
-
 // The exchange with the adapter: the one owner of the protocol state, the
 // adapters attached, the one adapter an update or a lens query talks to, the
 // image being written and the entry it belongs to. It has no threads and no
@@ -49,7 +47,9 @@ inline AdapterKey keyOf(const RFDevice& device) { return device.deviceInfo.devic
 //
 // An update runs: press (the download may start) → image downloaded → 1 s for
 // the adapter to be found → query → reply → start report → 0.5 s → for each
-// piece 0.1 s, the piece, every 17th piece 0.2 s more → completion.
+// piece 0.1 s, the piece, every 17th piece 0.2 s more → completion. The
+// written adapter is then remembered (by port and serial) until it comes
+// back: 1 s → query → its version, compared with the one written.
 class AdapterExchange {
  public:
   explicit AdapterExchange(ExchangeOutlet& outlet);
@@ -98,6 +98,8 @@ class AdapterExchange {
   bool transferring() const { return isTransfer(phase_); }
   // Whether a pause is running, whose end is awaited.
   bool pausing() const { return isPause(phase_); }
+  // Written adapters whose return is awaited.
+  std::size_t awaitingReturn() const { return written_.size() + (confirming_ ? 1 : 0); }
 
  private:
   void enter(Phase phase) { phase_ = phase; }
@@ -113,11 +115,22 @@ class AdapterExchange {
   bool refuseSeveral(const std::vector<std::shared_ptr<RFDevice>>& adapters);
   void sayWhyNoAdapter(const char* noAdapterText);
   void showLensId(const platform::Data& reply);
-  void versionAndStart(const platform::Data& reply);
+  void versionAndStart(const reports::Version& running);
   bool refusedByRules(const std::array<std::int64_t, 3>& running);
   void takePiece(std::optional<std::chrono::steady_clock::time_point> replyArrived = std::nullopt);
   void sendPiece();
   void afterPiece();
+  void finish(Outcome outcome);
+  void rememberWritten();
+  void forgetWritten(const RFDevice& adapter);
+  void noteReturn(const std::shared_ptr<RFDevice>& device);
+  bool noteDeparture(AdapterKey device);
+  void startConfirmation();
+  void queryForConfirm();
+  void confirmVersion(const reports::Version& running);
+  void endConfirmation(const Confirmation& result);
+  void abandonConfirmation(bool stillThere);
+  bool confirmingPhase() const { return phase_ == Phase::adapterForConfirm || phase_ == Phase::confirming; }
   void endUpdate(const char* text, Outcome outcome);
   void endTransfer(const char* text, Outcome outcome);
   void replayDeferredReplies();
@@ -149,6 +162,10 @@ class AdapterExchange {
   // The target's replies that arrive while a protocol pause runs wait for its
   // end, as they would on an adapter link that is busy sleeping.
   std::deque<platform::Data> deferred_;
+  // Adapters written to the end, in the order they were; the one being
+  // asked after its return is out of the list until it answers.
+  std::vector<WrittenAdapter> written_;
+  std::optional<WrittenAdapter> confirming_;
 };
 
 }  // namespace update

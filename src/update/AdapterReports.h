@@ -1,9 +1,12 @@
 #pragma once
 // The adapter's wire format. Adapters in the field read these bytes; nothing
 // here may change. Byte positions count from 0 at the first byte of a report.
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
+#include <vector>
 
 namespace update::reports {
 
@@ -46,6 +49,51 @@ inline Kind classify(const std::uint8_t* report, std::size_t length) {
   if (command(kQuery[4], kQuery[5], kQuery.size())) return Kind::query;
   if (command(kStartTemplate[4], kStartTemplate[5], kStartTemplate.size())) return Kind::start;
   return Kind::data;
+}
+
+// A firmware version as the start report and the reply carry it.
+using Version = std::array<std::uint8_t, 3>;
+
+// The start report that announces an image of `version`.
+inline std::array<std::uint8_t, 9> startReport(const Version& version) {
+  std::array<std::uint8_t, 9> report = kStartTemplate;
+  for (std::size_t i = 0; i < version.size(); ++i) report[kStartVersionAt + i] = version[i];
+  return report;
+}
+
+// What a reply says; absent when it is too short to say it.
+inline std::optional<Version> versionIn(const std::uint8_t* reply, std::size_t length) {
+  if (length < kVersionReplyBytes) return std::nullopt;
+  return Version{reply[kReplyVersionAt], reply[kReplyVersionAt + 1], reply[kReplyVersionAt + 2]};
+}
+inline std::optional<std::uint16_t> lensIdIn(const std::uint8_t* reply, std::size_t length) {
+  if (length < kLensReplyBytes) return std::nullopt;
+  return static_cast<std::uint16_t>(reply[kReplyLensIdAt] << 8 | reply[kReplyLensIdAt + 1]);
+}
+// The version a start report announces.
+inline std::optional<Version> announcedIn(const std::uint8_t* report, std::size_t length) {
+  if (length < kStartTemplate.size()) return std::nullopt;
+  return Version{report[kStartVersionAt], report[kStartVersionAt + 1], report[kStartVersionAt + 2]};
+}
+template <typename Bytes>
+std::optional<Version> versionIn(const Bytes& reply) {
+  return versionIn(reply.data(), reply.size());
+}
+template <typename Bytes>
+std::optional<std::uint16_t> lensIdIn(const Bytes& reply) {
+  return lensIdIn(reply.data(), reply.size());
+}
+
+// An adapter's reply of `length` bytes, as adapters in the field build it.
+template <typename Bytes = std::vector<std::uint8_t>>
+Bytes reply(const Version& version, std::uint16_t lensId, std::size_t length) {
+  Bytes bytes(std::max(length, kLensReplyBytes), 0);
+  for (std::size_t i = 0; i < kCommandPrefix.size(); ++i) bytes[i] = kCommandPrefix[i];
+  for (std::size_t i = 0; i < version.size(); ++i) bytes[kReplyVersionAt + i] = version[i];
+  bytes[kReplyLensIdAt] = static_cast<std::uint8_t>(lensId >> 8);
+  bytes[kReplyLensIdAt + 1] = static_cast<std::uint8_t>(lensId & 0xFF);
+  bytes.resize(length);
+  return bytes;
 }
 
 }  // namespace update::reports

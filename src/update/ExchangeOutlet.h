@@ -3,7 +3,9 @@
 #include <cstdint>
 #include <string_view>
 
+#include "AdapterReports.h"
 #include "Phase.h"
+#include "WrittenAdapter.h"
 
 namespace update {
 
@@ -36,6 +38,14 @@ class ExchangeOutlet {
   virtual void keepAwake(bool awake) = 0;
   // An update or a lens query is over, and how.
   virtual void finished(Outcome) {}
+  // Events for outlets that act on what happened rather than on the view:
+  // the adapter about to be asked (its replies are the ones that count),
+  // the version it runs, piece n of N gone out, and a written adapter's
+  // answer after it came back.
+  virtual void talkingTo(AdapterKey device) { (void)device; }
+  virtual void adapterRuns(const reports::Version& version) { (void)version; }
+  virtual void pieceSent(std::size_t piece, std::size_t pieces) { (void)piece, (void)pieces; }
+  virtual void confirmation(const Confirmation& confirmation) { (void)confirmation; }
 };
 
 }  // namespace update

@@ -18,6 +18,10 @@ inline constexpr const char* newerOnAdapter = "\r\n接环的版本 VER %d.%d.%d 
 inline constexpr const char* writing = "\r\n固件写入中......";
 inline constexpr const char* updateDone = "\r\n固件更新已完成";
 inline constexpr const char* removeAdapter = "\r\n请关闭程序后取下接环";
+// A written adapter plugged in again: the version it runs, and then the one written.
+inline constexpr const char* updateConfirmed = "\r\n接环已重新连接：版本 VER %d.%d.%d，更新已确认";
+inline constexpr const char* updateNotTaken =
+    "\r\n接环重新连接后仍报告版本 VER %d.%d.%d，不是写入的 VER %d.%d.%d：更新没有生效，请再次更新";
 inline constexpr const char* writeFailed = "\r\n固件写入失败：设备未收到数据，请重新连接接环后再次更新";
 inline constexpr const char* busyForLens = "\r\n固件写入中，请在写入完成后再查询镜头ID";
 inline constexpr const char* busyForUpdate = "\r\n固件写入中，请等待写入完成";
@@ -32,6 +36,9 @@ inline constexpr const char* severalAdapters = "\r\n发现多个相同型号的�
 inline constexpr const char* severalAdaptersForLens = "\r\n发现多个相同型号的接环（%s），请只连接要查询的一个";
 inline constexpr const char* busyForSelection = "\r\n固件写入中，请在写入完成后再选择固件";
 inline constexpr const char* versionOutOfRange = "固件版本号超出范围（0-255），无法写入";
+// The command line waits this many seconds for written adapters to come back.
+inline constexpr const char* reseatToConfirm = "\r\n请取下接环后重新插入，以确认更新（%d 秒内）";
+inline constexpr const char* notBackInTime = "\r\n接环没有在 %d 秒内重新连接：固件已写入，但更新未确认";
 // An adapter that arrives while several are being written is left alone.
 inline constexpr const char* lateAdapter = "\r\n发现接环 %s：它在本次更新开始后才连接，不会写入";
 // A stop signal while an image is being written, and a second one (the

@@ -57,6 +57,10 @@ class ExchangeThread : private ExchangeOutlet {
   void tableEnabled(bool enabled) override { window_.tableEnabled(enabled); }
   void keepAwake(bool awake) override { window_.keepAwake(awake); }
   void finished(Outcome outcome) override { window_.finished(outcome); }
+  void talkingTo(AdapterKey device) override { window_.talkingTo(device); }
+  void adapterRuns(const reports::Version& version) override { window_.adapterRuns(version); }
+  void pieceSent(std::size_t piece, std::size_t pieces) override { window_.pieceSent(piece, pieces); }
+  void confirmation(const Confirmation& c) override { window_.confirmation(c); }
   struct Timer;
   Timer& idleTimer();
   class DeadlineTimer;

@@ -15,6 +15,8 @@ enum class Phase {
   beforePiece,       // 0.1 s before the next piece
   extraPause,        // 0.2 s after the piece that found the counter at 16
   awaitingPiece,     // a piece went out; the reply that releases the next is awaited
+  adapterForConfirm,  // 1 s for a written adapter that came back, before its query
+  confirming,         // its query went out; the reply that says its version is awaited
 };
 
 constexpr bool isTransfer(Phase p) {

@@ -92,6 +92,10 @@ std::map<std::string, HIDProperty> hidrawProperties(udev_device* hidraw, int fd,
   p["ProductID"] = identity.productId;
   udev_device* usb = usbDeviceAbove(hidraw);
   if (const char* product = usb ? udev_device_get_sysattr_value(usb, "product") : nullptr) p["Product"] = product;
+  // The usb_device's own name is its bus and port path, "1-2.3".
+  if (usb) p["PortPath"] = std::string(udev_device_get_sysname(usb));
+  if (const char* serial = usb ? udev_device_get_sysattr_value(usb, "serial") : nullptr; serial && *serial)
+    p["SerialNumber"] = std::string(serial);
   auto descriptor = descriptorFromNode(fd);
   if (!descriptor) descriptor = descriptorFromSysfs(hidraw);
   if (descriptor)
