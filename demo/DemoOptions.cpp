@@ -43,12 +43,14 @@ bool parseAdapters(const QCommandLineParser& parser, DemoOptions& o) {
       ok = ok && parseIds(value(), o.adapters.back());
       continue;
     }
-    if (name != "silent-after-pieces" && name != "silent-query" && name != "plug-later") continue;
+    if (name != "silent-after-pieces" && name != "silent-query" && name != "plug-later" && name != "keeps-version")
+      continue;
     if (o.adapters.empty()) o.adapters.emplace_back();
     AdapterOption& a = o.adapters.back();
     bool numberOk = true;
     if (name == "silent-after-pieces") a.silentAfterPieces = value().toUInt(&numberOk);
     else if (name == "silent-query") a.silentQuery = true;
+    else if (name == "keeps-version") a.keepsVersion = true;
     else a.later = true;
     ok = ok && numberOk;
   }
@@ -130,6 +132,13 @@ std::optional<DemoOptions> parseDemoOptions(int argc, char* argv[]) {
                                              "The adapter given last answers nothing after K pieces.", "K");
   const QCommandLineOption silentQuery("silent-query", "The adapter given last does not answer the query.");
   const QCommandLineOption plugLater("plug-later", "The adapter given last is plugged in only by the script.");
+  const QCommandLineOption keepsVersion("keeps-version",
+                                        "The adapter given last runs its old version after it is plugged in again, "
+                                        "even when it was written whole.");
+  const QCommandLineOption linger("linger",
+                                  "With --at: go on for SECONDS after the effects of the script's last action are "
+                                  "over (a re-seat's confirmation comes a second after the plug).",
+                                  "SECONDS", "0");
   const QCommandLineOption adapterVersion("adapter-version", "Firmware version the adapter reports.", "X.Y.Z", "1.0.0");
   const QCommandLineOption lensId("lens-id", "Lens id the adapter reports, hexadecimal.", "HEX", "ff");
   const QCommandLineOption replyDelay("reply-delay", "Seconds the simulated adapter takes to reply.", "SECONDS",
@@ -151,7 +160,7 @@ std::optional<DemoOptions> parseDemoOptions(int argc, char* argv[]) {
                                        "The bundled server serves its list with one byte changed "
                                        "after signing.");
   parser.addOptions({server, row, headless, update, lens, noAdapter, hidraw, adapter, silentAfterPieces, silentQuery,
-                     plugLater, adapterVersion, lensId, replyDelay, at, refuse, png, trustedKey, alteredList});
+                     plugLater, keepsVersion, linger, adapterVersion, lensId, replyDelay, at, refuse, png, trustedKey, alteredList});
   if (!parser.parse(arguments)) {
     std::cerr << parser.errorText().toStdString() << "\n" << helpOf(parser);
     return std::nullopt;
@@ -171,6 +180,8 @@ std::optional<DemoOptions> parseDemoOptions(int argc, char* argv[]) {
   o.lens = parser.isSet(lens);
   o.noAdapter = parser.isSet(noAdapter);
   o.hidraw = parser.isSet(hidraw);
+  o.linger = parser.value(linger).toDouble(&numberOk);
+  ok = ok && numberOk && o.linger >= 0;
   ok = ok && parseAdapters(parser, o);
   ok = ok && parseVersion(parser.value(adapterVersion), o);
   o.lensId = static_cast<std::uint16_t>(parser.value(lensId).toUInt(&numberOk, 16));

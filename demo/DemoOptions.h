@@ -22,6 +22,7 @@ struct AdapterOption {
   std::optional<std::size_t> silentAfterPieces;              // answers nothing after this many pieces
   bool silentQuery = false;                                  // does not answer the query
   bool later = false;                                        // plugged in only by the script
+  bool keepsVersion = false;  // after a re-seat it runs its old version, though written whole
 };
 
 struct DemoOptions {
@@ -39,6 +40,7 @@ struct DemoOptions {
   double replyDelay = 0.002;
   std::optional<int> refuseKind;   // the simulated adapter does not take these reports
   std::vector<ScriptStep> script;  // in time order
+  double linger = 0;               // seconds to go on after the script's effects are over
   std::string png = "ringflash-demo.png";
   std::vector<catalogue::PublicKey> trustedKeys;  // besides the built-in ones
   bool alteredList = false;                       // the bundled server changes a byte of its signed list

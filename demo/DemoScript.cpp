@@ -100,4 +100,7 @@ void runScript(ViewController& vc, const DemoOptions& o, platform::sim::Simulate
     if (!vc.isVisible()) break;
   }
   waitUntilSettled(vc);
+  if (o.linger <= 0) return;
+  settle(static_cast<int>(o.linger * 1000));
+  waitUntilSettled(vc);
 }

@@ -80,6 +80,7 @@ DemoAdapters plugAdapters(const std::shared_ptr<platform::sim::SimulatedBus>& bu
     s.lensId = o.lensId;
     s.replyDelaySeconds = o.replyDelay;
     s.refuseKind = o.refuseKind;
+    s.keepsVersion = a.keepsVersion;
     if (a.silentQuery) s.silentAfterReports = 0;
     if (a.silentAfterPieces) s.silentAfterReports = 2 + *a.silentAfterPieces;  // the query and the start report first
     auto adapter = std::make_shared<SimulatedAdapter>(bus, s);

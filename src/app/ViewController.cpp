@@ -163,5 +163,5 @@ std::int64_t ViewController::cnt() const {
   return ask([](const auto& e) { return e.cnt(); });
 }
 bool ViewController::exchangeBusy() const {
-  return ask([](const auto& e) { return e.updateUnderWay() || e.pausing(); });
+  return ask([](const auto& e) { return e.updateUnderWay() || e.pausing() || e.askingReturned(); });
 }

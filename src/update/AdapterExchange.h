@@ -98,6 +98,8 @@ class AdapterExchange {
   bool transferring() const { return isTransfer(phase_); }
   // Whether a pause is running, whose end is awaited.
   bool pausing() const { return isPause(phase_); }
+  // A written adapter that came back is being asked for its version.
+  bool askingReturned() const { return confirmingPhase(); }
   // Written adapters whose return is awaited.
   std::size_t awaitingReturn() const { return written_.size() + (confirming_ ? 1 : 0); }
 
