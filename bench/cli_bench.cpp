@@ -54,8 +54,8 @@ int main(int argc, char** argv) {
   platform::sim::runUnderUmockdevPreload(argv);
   const int adapters = argc > 1 ? std::atoi(argv[1]) : 1;
   const std::size_t pieces = argc > 2 ? std::strtoul(argv[2], nullptr, 10) : 272;
-  if (adapters < 1 || adapters > 16 || pieces <= kShortPieces || pieces % 16) {
-    std::fprintf(stderr, "usage: cli_bench ADAPTERS(1-16) [PIECES, a multiple of 16 above 32]\n");
+  if (adapters < 1 || adapters > 32 || pieces <= kShortPieces || pieces % 16) {
+    std::fprintf(stderr, "usage: cli_bench ADAPTERS(1-32) [PIECES, a multiple of 16 above 32]\n");
     return 2;
   }
   FirmwareServer server;

@@ -539,10 +539,14 @@ TEST_F(Cli, ASleepLockIsHeldWhileTheAdapterIsWritten) {
   };
   for (int i = 0; i < 150 && locks().exit != 0; ++i) usleep(100000);
   platform::sim::EmulatedHidrawNode node(adapter(1));
-  plug("hidraw3", 5, node);
-  std::string during;
-  const CliRun r = run({"update", "3"}, [&](pid_t, const std::string&) {
+  const std::string path = plug("hidraw3", 5, node);
+  std::string during, waiting;
+  // While a person re-seats the adapter, the system may sleep.
+  const CliRun r = run({"update", "3", "--confirm-within", "30"}, [&](pid_t, const std::string& err) {
     if (during.empty() && node.writes().size() >= 2 + 10) during = locks().out;
+    if (!waiting.empty() || err.find("请取下接环后重新插入") == std::string::npos) return;
+    waiting = locks().out;
+    bed.remove(path), bed.plugAgain(path, "hidraw13", &node);
   });
   const std::string after = locks().out;
   kill(logind, SIGKILL), waitpid(logind, nullptr, 0);
@@ -553,6 +557,8 @@ TEST_F(Cli, ASleepLockIsHeldWhileTheAdapterIsWritten) {
   EXPECT_NE(during.find("'ringflash'"), std::string::npos) << during;
   EXPECT_NE(during.find("'block'"), std::string::npos) << during;
   EXPECT_EQ(after.find("'ringflash'"), std::string::npos) << after;
+  EXPECT_EQ(waiting.find("'ringflash'"), std::string::npos) << waiting;
+  EXPECT_NE(waiting.find("@a(ssssuu)"), std::string::npos) << waiting;  // the list was read, and is empty
   EXPECT_EQ(r.err.find("No sleep inhibitor lock"), std::string::npos) << r.err;
 }
 

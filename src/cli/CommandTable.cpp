@@ -63,7 +63,8 @@ const std::vector<CommandEntry>& commandTable() {
        .usages = {{"update ROW [--adapter PORT] [--json]",
                    "downloads entry ROW's image and writes it into the adapter"},
                   {"update ROW --all | --adapter PORT...",
-                   "... into every adapter of the entry's ids, or those named, at once"}}},
+                   "... into every adapter of the entry's ids, or those named, at once"},
+                  {"update ROW ... --confirm", "... and waits for each to be plugged in again and say the version"}}},
   };
   return table;
 }
