@@ -206,9 +206,15 @@ std::chrono::steady_clock::time_point ExchangeSession::endedAt() {
   return endedAt_;
 }
 
+std::string ExchangeSession::lastText() {
+  std::lock_guard lock(mutex_);
+  return endText_;
+}
+
 void ExchangeSession::finished(update::Outcome outcome) {
   std::lock_guard lock(mutex_);
   outcome_ = outcome;
+  endText_ = lastText_;
   endedAt_ = std::chrono::steady_clock::now();
   changed_.notify_all();
 }

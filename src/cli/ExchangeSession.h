@@ -51,8 +51,9 @@ class ExchangeSession : private update::ExchangeOutlet {
   std::chrono::steady_clock::time_point endedAt();
   // How what was refused at once ended, if it did.
   std::optional<update::Outcome> endSoFar();
-  // The text that said how it ended.
-  const std::string& lastText() const { return lastText_; }
+  // The text that said how it ended; what is said after the end (the
+  // adapter leaving to be re-seated) does not change it.
+  std::string lastText();
   // The adapter's last reply, as the exchange holds it.
   std::optional<platform::Data> lastReply();
 
@@ -96,7 +97,8 @@ class ExchangeSession : private update::ExchangeOutlet {
   std::atomic<bool> started_{false};
   std::atomic<update::AdapterKey> adapter_{nullptr};  // the one it was bound to
   std::string versionBefore_;                         // guarded by mutex_
-  std::string lastText_;  // on the exchange's thread until the end is told
+  std::string lastText_;  // on the exchange's thread only
+  std::string endText_;   // lastText_ when the end was told; guarded by mutex_
 
   std::mutex mutex_;
   std::condition_variable changed_;
