@@ -37,19 +37,21 @@ set(data ${CMAKE_SOURCE_DIR}/data)
 configure_file(${data}/70-ringflash.rules.in ${CMAKE_BINARY_DIR}/data/70-ringflash.rules @ONLY)
 configure_file(${data}/${RINGFLASH_APP_ID}.metainfo.xml.in ${CMAKE_BINARY_DIR}/data/${RINGFLASH_APP_ID}.metainfo.xml @ONLY)
 
-install(TARGETS ringflash ringflash-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS ringflash ringflash-cli ringflash-publish RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${data}/${RINGFLASH_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${CMAKE_BINARY_DIR}/data/${RINGFLASH_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${data}/${RINGFLASH_APP_ID}.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 # Compressed as Debian and most distributions ship them.
 set(docs ${CMAKE_BINARY_DIR}/data)
-add_custom_command(OUTPUT ${docs}/ringflash.1.gz ${docs}/ringflash-cli.1.gz ${docs}/changelog.gz
+set(man_pages ${docs}/ringflash.1.gz ${docs}/ringflash-cli.1.gz ${docs}/ringflash-publish.1.gz)
+add_custom_command(OUTPUT ${man_pages} ${docs}/changelog.gz
   COMMAND gzip -9nc ${data}/ringflash.1 > ${docs}/ringflash.1.gz
   COMMAND gzip -9nc ${data}/ringflash-cli.1 > ${docs}/ringflash-cli.1.gz
+  COMMAND gzip -9nc ${data}/ringflash-publish.1 > ${docs}/ringflash-publish.1.gz
   COMMAND gzip -9nc ${data}/debian/changelog > ${docs}/changelog.gz
-  DEPENDS ${data}/ringflash.1 ${data}/ringflash-cli.1 ${data}/debian/changelog VERBATIM)
-add_custom_target(ringflash_docs ALL DEPENDS ${docs}/ringflash.1.gz ${docs}/ringflash-cli.1.gz ${docs}/changelog.gz)
-install(FILES ${docs}/ringflash.1.gz ${docs}/ringflash-cli.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  DEPENDS ${data}/ringflash.1 ${data}/ringflash-cli.1 ${data}/ringflash-publish.1 ${data}/debian/changelog VERBATIM)
+add_custom_target(ringflash_docs ALL DEPENDS ${man_pages} ${docs}/changelog.gz)
+install(FILES ${man_pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${docs}/changelog.gz ${data}/debian/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
 # The shell completions, made by the built command line from the table its
 # --help comes from, and put where each shell looks for a package's own.
@@ -78,7 +80,8 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "firmware updater for USB lens mount adapt
 set(CPACK_PACKAGE_DESCRIPTION "ringflash reads a firmware list from a firmware server, downloads
 the chosen image, checks it against the list and writes it into a USB
 lens mount adapter over HID. ringflash-cli does the same from the
-command line, for scripts and remote shells.")
+command line, for scripts and remote shells; ringflash-publish fills
+in a list's image hashes and sizes and signs it for its publisher.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)

@@ -3,8 +3,8 @@
 
 #include "catalogue/ListSignature.h"
 #include "catalogue/TrustedComment.h"
+#include "publish/SignatureWriting.h"
 #include "server/SampleCatalogue.h"
-#include "server/SignatureWriting.h"
 
 // Any bytes as the list's .minisig, verified over a fixed list under the demo
 // key and an unrelated one, and its trusted comment read. The invariant: nothing is accepted unless it holds

@@ -6,7 +6,7 @@
 #include "catalogue/ImageCheck.h"
 #include "catalogue/ListLines.h"
 #include "catalogue/ZeroFill.h"
-#include "server/ListSigning.h"
+#include "publish/ListFilling.h"
 #include "server/SampleCatalogue.h"
 
 using namespace catalogue;
@@ -190,11 +190,12 @@ TEST(ListSigningTest, SigningTheSampleListReproducesItsHashes) {
   unsigned_.pop_back();
   std::map<std::string, std::size_t> sizes{
       {"ef-rf-1000.bin", 1000}, {"ef-rf-1024.bin", 1024}, {"pk-nz-2048.bin", 2048}, {"pk-nz-65536.bin", 65536}};
-  const auto lookup = [&](const std::string& name) -> std::optional<platform::Data> {
+  const auto lookup = [&](const std::string& url) -> std::optional<platform::Data> {
+    const std::string name = url.substr(url.rfind('/') + 1);
     if (!sizes.count(name)) return std::nullopt;
     return sampleImage(sizes[name], name);
   };
-  const auto signedLines = splitLines(signList(unsigned_, lookup));
+  const auto signedLines = splitLines(fillImageFields(unsigned_, lookup));
   const auto listed = splitLines(list);
   ASSERT_EQ(signedLines.size(), listed.size());
   for (std::size_t row = 0; row < listed.size(); ++row) {
@@ -205,5 +206,6 @@ TEST(ListSigningTest, SigningTheSampleListReproducesItsHashes) {
     else EXPECT_EQ(want.sha256, got.sha256) << row;
     EXPECT_EQ(want.size, got.size) << row;
   }
-  EXPECT_EQ(signList("a;b\r\n;;;;;x/u.bin;d\r\n", lookup), "a;b\r\n;;;;;x/u.bin;d\r\n");  // unknown image, short line
+  EXPECT_EQ(fillImageFields("a;b\r\n;;;;;x/u.bin;d\r\n", lookup),
+            "a;b\r\n;;;;;x/u.bin;d\r\n");  // unknown image, short line
 }

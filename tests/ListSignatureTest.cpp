@@ -15,9 +15,10 @@
 #include "catalogue/ListReading.h"
 #include "catalogue/ListSignature.h"
 #include "catalogue/TrustedComment.h"
+#include "publish/SignatureWriting.h"
 #include "server/FirmwareServer.h"
 #include "server/SampleCatalogue.h"
-#include "server/SignatureWriting.h"
+#include "support/MinisignInterop.h"
 
 using namespace catalogue;
 using Verdict = SignatureVerdict;
@@ -136,40 +137,8 @@ TEST(ListSignature, ASignedListNeedsEveryHash) {
   }
 }
 
-// Against Debian's minisign: what it signs verifies here, what is signed here
-// verifies there, the firmware server's publisher mode included.
-class MinisignInterop : public ::testing::Test {
- protected:
-  void SetUp() override {
-    if (std::system("command -v minisign > /dev/null 2>&1") != 0)
-      GTEST_SKIP() << "the minisign program is not installed (Debian package minisign; ./dev installs it)";
-    char pattern[] = "/tmp/ringflash-minisign-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    dir = pattern;
-    ASSERT_TRUE(run("minisign -G -W -p k.pub -s k.sec"));
-    write("list.txt", kList);
-  }
-  void TearDown() override {
-    if (!dir.empty()) std::filesystem::remove_all(dir);
-  }
-  bool run(const std::string& command) const {
-    return std::system(("cd " + dir + " && " + command + " > out.log 2>&1").c_str()) == 0;
-  }
-  std::string read(const std::string& name) const {
-    std::ifstream in(dir + "/" + name, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  }
-  void write(const std::string& name, const std::string& text) const {
-    std::ofstream(dir + "/" + name, std::ios::binary) << text;
-  }
-  PublicKey publicKey() const {
-    const std::string pub = read("k.pub");
-    return *readPublicKey(pub.substr(pub.find('\n') + 1));
-  }
-  std::string dir;
-};
-
 TEST_F(MinisignInterop, ItsSignaturesVerifyHereInBothForms) {
+  write("list.txt", kList);
   for (const char* options : {"", "-l", "-t 'timestamp:5\tfile:x'"}) {
     ASSERT_TRUE(run(std::string("minisign -S -s k.sec -m list.txt ") + options)) << read("out.log");
     EXPECT_EQ(verify(kList, read("list.txt.minisig"), {publicKey()}), Verdict::verified) << options;
@@ -178,6 +147,7 @@ TEST_F(MinisignInterop, ItsSignaturesVerifyHereInBothForms) {
 }
 
 TEST_F(MinisignInterop, SignaturesWrittenHereVerifyWithIt) {
+  write("list.txt", kList);
   const auto key = readSecretKey(read("k.sec"));
   ASSERT_TRUE(key);
   EXPECT_EQ(key->publicKey().key, publicKey().key);
@@ -187,15 +157,6 @@ TEST_F(MinisignInterop, SignaturesWrittenHereVerifyWithIt) {
   }
   write("list.txt", kList + "x");
   EXPECT_FALSE(run("minisign -V -p k.pub -m list.txt"));
-
-  // The publisher's own command: hashes filled in, then signed.
-  std::filesystem::create_directory(dir + "/images");
-  write("images/a.bin", "abc");
-  ASSERT_TRUE(run(std::string(RINGFLASH_FIRMWARE_SERVER_PROGRAM) +
-                  " --sign-list list.txt --images images --output signed.txt --secret-key k.sec"))
-      << read("out.log");
-  EXPECT_NE(read("signed.txt").find(sha256Hex(bytesOf("abc")) + ";3"), std::string::npos) << read("signed.txt");
-  EXPECT_TRUE(run("minisign -V -p k.pub -m signed.txt")) << read("out.log");
 }
 
 // The items a publisher's comment holds; a time out of form or an item given

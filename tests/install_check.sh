@@ -13,8 +13,9 @@ DESTDIR=$dest cmake --install "$build" --prefix /usr > /dev/null
 udevdir=$(sed -n 's/^RINGFLASH_UDEVDIR:PATH=//p' "$build/CMakeCache.txt")
 case "$udevdir" in /*) ;; *) udevdir=/usr/$udevdir ;; esac
 id=io.github.ringflash.Ringflash
-expected=$(printf '%s\n' /usr/bin/ringflash /usr/bin/ringflash-cli "/usr/share/applications/$id.desktop" "/usr/share/metainfo/$id.metainfo.xml" \
+expected=$(printf '%s\n' /usr/bin/ringflash /usr/bin/ringflash-cli /usr/bin/ringflash-publish "/usr/share/applications/$id.desktop" "/usr/share/metainfo/$id.metainfo.xml" \
   "/usr/share/icons/hicolor/scalable/apps/$id.svg" /usr/share/man/man1/ringflash.1.gz /usr/share/man/man1/ringflash-cli.1.gz \
+  /usr/share/man/man1/ringflash-publish.1.gz \
   /usr/share/doc/ringflash/changelog.gz /usr/share/doc/ringflash/copyright "$udevdir/rules.d/70-ringflash.rules" \
   /usr/share/bash-completion/completions/ringflash-cli /usr/share/zsh/vendor-completions/_ringflash-cli \
   /usr/share/fish/vendor_completions.d/ringflash-cli.fish | sort)

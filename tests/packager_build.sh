@@ -26,8 +26,8 @@ cmake -S "$src" -B "$dir/build" -DBUILD_TESTING=OFF -DCMAKE_BUILD_TYPE= -DCMAKE_
 if grep -rq -- -Werror "$dir/build/src/CMakeFiles/ringflash.dir/flags.make"; then
   echo "a plain configure turns warnings into errors"; exit 1
 fi
-cmake --build "$dir/build" -j2 --target ringflash ringflash-cli ringflash_docs ringflash_completions > "$dir/build.log" || { tail -40 "$dir/build.log"; exit 1; }
+cmake --build "$dir/build" -j2 --target ringflash ringflash-cli ringflash-publish ringflash_docs ringflash_completions > "$dir/build.log" || { tail -40 "$dir/build.log"; exit 1; }
 DESTDIR="$dir/root" cmake --install "$dir/build" --prefix /usr > /dev/null
-test -x "$dir/root/usr/bin/ringflash" && test -x "$dir/root/usr/bin/ringflash-cli"
+test -x "$dir/root/usr/bin/ringflash" && test -x "$dir/root/usr/bin/ringflash-cli" && test -x "$dir/root/usr/bin/ringflash-publish"
 rm -rf "$dir"
 echo "packager's build: configured, built and installed without the test packages"

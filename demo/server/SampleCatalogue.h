@@ -3,7 +3,7 @@
 #include <string>
 
 #include "FirmwareServer.h"
-#include "SignatureWriting.h"
+#include "publish/SignatureWriting.h"
 
 inline constexpr const char* kListPath = "/product/MIRAVEL_LST.txt";
 

@@ -97,8 +97,8 @@ class ExchangeSession : private update::ExchangeOutlet {
   std::atomic<bool> started_{false};
   std::atomic<update::AdapterKey> adapter_{nullptr};  // the one it was bound to
   std::string versionBefore_;                         // guarded by mutex_
-  std::string lastText_;  // on the exchange's thread only
-  std::string endText_;   // lastText_ when the end was told; guarded by mutex_
+  std::string lastText_;                              // on the exchange's thread only
+  std::string endText_;                               // lastText_ when the end was told; guarded by mutex_
 
   std::mutex mutex_;
   std::condition_variable changed_;

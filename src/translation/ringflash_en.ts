@@ -271,6 +271,54 @@
         <source>接环没有在 %d 秒内重新连接：固件已写入，但更新未确认</source>
         <translation>The adapter was not plugged in again within %1 s: the firmware was written, but the update is not confirmed</translation>
     </message>
+    <message>
+        <source>无法读取固件列表 %s</source>
+        <translation>Cannot read the firmware list %1</translation>
+    </message>
+    <message>
+        <source>无法读取密钥文件 %s</source>
+        <translation>Cannot read the key file %1</translation>
+    </message>
+    <message>
+        <source>%s 不是 minisign 私钥</source>
+        <translation>%1 is not a minisign secret key</translation>
+    </message>
+    <message>
+        <source>密钥 %s 设有密码：请在终端中运行，或用 --password-file 给出密码</source>
+        <translation>The key %1 has a password: run this on a terminal, or give it with --password-file</translation>
+    </message>
+    <message>
+        <source>密钥 %s 的密码错误</source>
+        <translation>Wrong password for the key %1</translation>
+    </message>
+    <message>
+        <source>无法写入 %s，已停止签名</source>
+        <translation>Cannot write %1; signing stopped</translation>
+    </message>
+    <message>
+        <source>第 %d 行的固件文件不在文档根目录下：%s</source>
+        <translation>Line %1: its firmware file is not under the document root: %2</translation>
+    </message>
+    <message>
+        <source>第 %d 行没有校验值，签名的列表中不能选择它，已停止签名</source>
+        <translation>Line %1 has no hash and could not be chosen in a signed list; signing stopped</translation>
+    </message>
+    <message>
+        <source>注意：ringflash 只接受名为 %s 的固件列表，签名记下的文件名是 %s</source>
+        <translation>Note: ringflash accepts a firmware list only under the name %1; the signature records the name %2</translation>
+    </message>
+    <message>
+        <source>已填写 %d 个条目的校验值和大小，并签名：%s</source>
+        <translation>Hash and size filled in for %1 entries, and signed: %2</translation>
+    </message>
+    <message>
+        <source>签名的列表于 %s 过期</source>
+        <translation>The signed list expires on %1</translation>
+    </message>
+    <message>
+        <source>密钥的密码：</source>
+        <translation>Password for the key: </translation>
+    </message>
 </context>
 <context>
     <name>ViewController</name>

@@ -22,8 +22,21 @@ struct SecretKey {
 // no value for anything else, a key with a password among them.
 std::optional<SecretKey> readSecretKey(std::string_view text);
 
+// A minisign secret key, made with a password or without one.
+struct SecretKeyRead {
+  enum class Problem { none, notAKey, passwordNeeded, wrongPassword };
+  std::optional<SecretKey> key;
+  Problem problem = Problem::none;
+};
+// Whether the key's text says it was made with a password (scrypt).
+bool needsPassword(std::string_view text);
+SecretKeyRead readSecretKey(std::string_view text, std::string_view password);
+
 // The .minisig text for `list`: prehashed (minisign's default) or legacy.
 std::string signatureFile(const platform::Data& list, const SecretKey& key, std::string_view trustedComment,
                           bool prehashed = true);
 // minisign's default trusted comment for a file of that name signed now.
 std::string defaultTrustedComment(const std::string& fileName);
+// The same items for a file signed at `signedAt`, with the moment the list
+// stops being accepted when there is one.
+std::string publisherComment(std::int64_t signedAt, const std::string& fileName, std::optional<std::int64_t> expiresAt);
