@@ -14,7 +14,10 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <map>
 #include <string>
 #include <vector>
@@ -22,6 +25,7 @@
 #include "catalogue/CatalogueTexts.h"
 #include "catalogue/ImageCheck.h"
 #include "catalogue/ZeroFill.h"
+#include "platform/Mirror.h"
 #include "server/FirmwareServer.h"
 #include "server/SampleCatalogue.h"
 #include "sim/EmulatedHidrawBed.h"
@@ -343,12 +347,13 @@ TEST_F(Cli, WrittenAdaptersPluggedInAgainSayWhetherTheUpdateTook) {
   const std::string takingPath = plug("hidraw3", 5, taking), keepingPath = plug("hidraw4", 6, keeping);
   plug("hidraw5", 7, current);
   bool reseated = false;
-  const CliRun r = run({"update", "0", "--all", "--json", "--confirm-within", "30"}, [&](pid_t, const std::string& err) {
-    if (reseated || err.find("请取下接环后重新插入，以确认更新（30 秒内）") == std::string::npos) return;
-    bed.remove(keepingPath), bed.remove(takingPath);
-    bed.plugAgain(keepingPath, "hidraw14", &keeping), bed.plugAgain(takingPath, "hidraw13", &taking);
-    reseated = true;
-  });
+  const CliRun r =
+      run({"update", "0", "--all", "--json", "--confirm-within", "30"}, [&](pid_t, const std::string& err) {
+        if (reseated || err.find("请取下接环后重新插入，以确认更新（30 秒内）") == std::string::npos) return;
+        bed.remove(keepingPath), bed.remove(takingPath);
+        bed.plugAgain(keepingPath, "hidraw14", &keeping), bed.plugAgain(takingPath, "hidraw13", &taking);
+        reseated = true;
+      });
   EXPECT_EQ(r.exit, 8) << r.err;
   std::map<QString, QString> results;
   for (const auto& e : r.events())
@@ -360,7 +365,7 @@ TEST_F(Cli, WrittenAdaptersPluggedInAgainSayWhetherTheUpdateTook) {
   EXPECT_NE(r.err.find("1-6: 接环重新连接后仍报告版本 VER 1.0.12，不是写入的 VER 2.3.4"), std::string::npos) << r.err;
   EXPECT_NE(r.err.find("ringflash-cli: 1 confirmed, 1 other-version, 1 up-to-date"), std::string::npos) << r.err;
   EXPECT_EQ(r.last("late-adapter"), QJsonObject{});  // a return is no late arrival
-  EXPECT_EQ(current.writes().size(), 1u);             // its query before the update, nothing after
+  EXPECT_EQ(current.writes().size(), 1u);            // its query before the update, nothing after
 }
 
 // Not plugged in again in time: written but not confirmed, exit 7. The same
@@ -389,12 +394,12 @@ TEST_F(Cli, AnAdapterNotBackInTimeIsUnconfirmed) {
 // given and no other, and for --adapter the ports of the attached adapters.
 TEST_F(Cli, BashCompletesCommandsTheirOptionsAndAttachedPorts) {
   using Offers = std::vector<std::string>;
-  EXPECT_EQ(bashOffers("ringflash-cli "), (Offers{"adapters", "describe", "lens", "list", "update"}));
+  EXPECT_EQ(bashOffers("ringflash-cli "), (Offers{"adapters", "describe", "lens", "list", "mirror", "update"}));
   EXPECT_EQ(bashOffers("ringflash-cli update 0 --"),
-            (Offers{"--adapter", "--all", "--allow-older", "--allow-reinstall", "--confirm", "--confirm-within", "--help",
-                    "--json", "--server", "--trusted-key", "--version"}));
+            (Offers{"--adapter", "--all", "--allow-older", "--allow-reinstall", "--confirm", "--confirm-within",
+                    "--help", "--json", "--mirror", "--server", "--trusted-key", "--version"}));
   EXPECT_EQ(bashOffers("ringflash-cli list --"),
-            (Offers{"--help", "--json", "--server", "--trusted-key", "--version"}));
+            (Offers{"--help", "--json", "--mirror", "--server", "--trusted-key", "--version"}));
   // The colons of a URL are no command, nor is the URL.
   EXPECT_EQ(bashOffers("ringflash-cli --server http://127.0.0.1:8917 l"), (Offers{"lens", "list"}));
   EXPECT_EQ(bashOffers("ringflash-cli --server l"), Offers{});
@@ -674,4 +679,123 @@ TEST_F(Cli, ASignedListIsReadOnlyUnderTheKeyThatSignedIt) {
   const CliRun dead = run({"list", "--json", "--trusted-key", demoPublicKeyLine()});
   EXPECT_EQ(dead.exit, 3);
   EXPECT_EQ(dead.last("failed").value("code"), "list-not-read");
+}
+
+namespace {
+
+// The Cli server with a list a shop can mirror: signed, every entry whole.
+class MirrorCli : public Cli {
+ protected:
+  void SetUp() override {
+    Cli::SetUp();
+    const std::string b = server.base();
+    list = "good;f1a5;0001;Ver 2.3.4;d;" + b + "/fw/a.bin;" + b + "/desc/a.txt;" + catalogue::sha256Hex(image) +
+           ";1000\r\nlong;f1a5;0001;Ver 2.3.4;d;" + b + "/fw/b.bin;" + b + "/desc/a.txt;" +
+           catalogue::sha256Hex(Data(2048, 0x5C)) + ";2048\r\n";
+    putSignedList(server, list, demoSecretKey());
+    char made[] = "/tmp/ringflash-mirror-XXXXXX";
+    ASSERT_TRUE(::mkdtemp(made));
+    place = made;
+    folder = place + "/shop mirror";
+  }
+  void TearDown() override { runProgram({"/bin/rm", "-rf", place}); }
+  CliRun offline(std::vector<std::string> args) {
+    args.insert(args.end(), {"--mirror", folder, "--trusted-key", demoPublicKeyLine()});
+    return cli(std::move(args));
+  }
+  std::string at(const std::string& url) const { return *platform::mirrorPathOf(folder, url); }
+  static std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  }
+  void change(const std::string& path, std::size_t offset) const {
+    std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
+    file.seekp(static_cast<std::streamoff>(offset));
+    file.put('!');
+  }
+  std::string list, place, folder;
+};
+
+}  // namespace
+
+// The shop's two steps: the mirror made while the server is up, then the
+// update from it with the server gone, every check made on the way.
+TEST_F(MirrorCli, AShopUpdatesFromItsMirrorWithTheServerGone) {
+  const CliRun made = run({"mirror", folder, "--json", "--trusted-key", demoPublicKeyLine()});
+  ASSERT_EQ(made.exit, 0) << made.err << made.out;
+  EXPECT_EQ(made.last("mirror").value("entries").toInt(), 2);
+  EXPECT_EQ(made.last("mirror").value("files").toInt(), 5);  // list, signature, a description, two images
+  const std::string listUrl = server.base() + kListPath;
+  EXPECT_EQ(readFile(at(listUrl)), list);  // byte for byte: its signature holds
+  server.stop();
+
+  const CliRun rows = offline({"list", "--json"});
+  ASSERT_EQ(rows.exit, 0) << rows.err;
+  EXPECT_EQ(rows.last("list").value("rows").toInt(), 2);
+  EXPECT_TRUE(rows.last("list").value("signed").toBool());
+  EXPECT_EQ(offline({"describe", "0"}).out, "你好\n");
+  platform::sim::EmulatedHidrawNode node(adapter(1));
+  plug("hidraw3", 5, node);
+  const CliRun update = offline({"update", "1"});
+  ASSERT_EQ(update.exit, 0) << update.err;
+  Data padded(2048, 0x5C);
+  catalogue::zeroFill(padded);
+  EXPECT_EQ(written(node), padded);
+  // A folder that is no mirror is said at once.
+  EXPECT_EQ(cli({"list", "--mirror", place}).exit, 2);
+}
+
+// A byte changed inside a mirror is found as on the network: the image is
+// never written, the list never shown, and a mirror made from a changed
+// mirror is never left behind.
+TEST_F(MirrorCli, AChangedImageOrListInsideAMirrorIsRefused) {
+  ASSERT_EQ(run({"mirror", folder, "--trusted-key", demoPublicKeyLine()}).exit, 0);
+  server.stop();
+  change(at(server.base() + "/fw/a.bin"), 10);
+  platform::sim::EmulatedHidrawNode node(adapter(1));
+  plug("hidraw3", 5, node);
+  const CliRun image = offline({"update", "0", "--json"});
+  EXPECT_EQ(image.exit, 5) << image.err;
+  EXPECT_EQ(image.last("failed").value("code"), "image-refused");
+  for (const Data& write : node.writes())
+    EXPECT_EQ(platform::sim::classifyReport(Data(write.begin() + 1, write.end())), ReceivedReport::Kind::query);
+
+  const std::string copy = place + "/copy";
+  EXPECT_EQ(offline({"mirror", copy}).exit, 5);
+  EXPECT_FALSE(std::filesystem::exists(copy));
+  change(at(server.base() + kListPath), 3);
+  const CliRun changed = offline({"list", "--json"});
+  EXPECT_EQ(changed.exit, 3);
+  EXPECT_EQ(changed.last("failed").value("code"), "list-signature-bad");
+  EXPECT_EQ(offline({"mirror", copy}).exit, 3);
+  EXPECT_FALSE(std::filesystem::exists(copy));
+}
+
+// What a mirror never does: take the place of a folder that is not one, or
+// be left half made when an entry fails its check. A mirror made before is
+// replaced whole.
+TEST_F(MirrorCli, AMirrorReplacesOnlyAMirrorAndOnlyWhenWhole) {
+  std::filesystem::create_directories(place + "/photos");
+  std::ofstream(place + "/photos/a.jpg") << "x";
+  const CliRun notOne = run({"mirror", place + "/photos", "--json"});
+  EXPECT_EQ(notOne.exit, 2);
+  EXPECT_EQ(notOne.last("failed").value("code"), "not-a-mirror");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(place + "/photos"), {}), 1);
+
+  ASSERT_EQ(run({"mirror", folder, "--trusted-key", demoPublicKeyLine()}).exit, 0);
+  const std::string stale = folder + "/stale.bin";
+  std::ofstream(stale) << "x";
+  const std::string b = server.base();
+  const std::string tampered =
+      "t;f1a5;0001;Ver 2.3.5;d;" + b + "/fw/a.bin;" + b + "/desc/a.txt;" + std::string(64, '0') + ";1000\n";
+  putSignedList(server, list + tampered, demoSecretKey());
+  const CliRun refused = run({"mirror", folder, "--json", "--trusted-key", demoPublicKeyLine()});
+  EXPECT_EQ(refused.exit, 5);
+  EXPECT_EQ(refused.last("failed").value("code"), "image-refused");
+  EXPECT_TRUE(std::filesystem::exists(stale));  // the mirror made before stands
+  putSignedList(server, list, demoSecretKey());
+  ASSERT_EQ(run({"mirror", folder, "--trusted-key", demoPublicKeyLine()}).exit, 0);
+  EXPECT_FALSE(std::filesystem::exists(stale));
+  for (const auto& entry : std::filesystem::directory_iterator(place))
+    EXPECT_EQ(entry.path().filename().string().find(".partial"), std::string::npos) << entry.path();
 }

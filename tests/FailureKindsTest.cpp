@@ -136,7 +136,8 @@ TEST(FailureKinds, NoTwoFailuresShareACode) {
   for (const auto& [outcome, promised] : promisedForOutcomes()) codes.insert(cli::failureOf(outcome).code);
   for (auto reseat : {update::Reseat::confirmed, update::Reseat::otherVersion, update::Reseat::unanswered})
     codes.insert(cli::failureOf(reseat).code);
-  codes.insert(cli::kNotBackInTime.code);
+  for (const cli::Failure& failure : {cli::kNotBackInTime, cli::kNotAMirror, cli::kMirrorNotWritten})
+    codes.insert(failure.code);
   for (const std::string& code : codes)
     if (code != "done") {
       EXPECT_EQ(codes.count(code), 1u) << code;

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <filesystem>
+#include <fstream>
 
+#include "platform/Mirror.h"
 #include "platform/UrlReader.h"
 #include "server/FirmwareServer.h"
 
@@ -145,4 +148,35 @@ TEST(UrlShape, WhatCountsAsAUrl) {
   EXPECT_FALSE(platform::isHttpURL("http:///path"));
   EXPECT_FALSE(platform::isHttpURL("http://host/a b"));
   EXPECT_FALSE(platform::isHttpURL("host/x"));
+}
+
+// A mirror keeps each URL at HOST_PORT/PATH; nothing a list names can lead
+// out of the mirror's folder, and the read's limits hold there too.
+TEST(Mirror, EachUrlHasOnePlaceInsideTheMirror) {
+  using platform::mirrorPathOf;
+  EXPECT_EQ(mirrorPathOf("/m", "http://Fw.Example.NET/product/MIRAVEL_LST.txt"),
+            "/m/fw.example.net_80/product/MIRAVEL_LST.txt");
+  EXPECT_EQ(mirrorPathOf("/m", "https://h:8443/fw/a%20b.bin?v=2#x"), "/m/h_8443/fw/a b.bin");
+  EXPECT_EQ(mirrorPathOf("/m", "http://[::1]:8917//fw/a.bin"), "/m/[--1]_8917/fw/a.bin");
+  EXPECT_EQ(mirrorPathOf("/m", "http://h/a/../b.bin"), "/m/h_80/b.bin");  // as the server resolves it
+  for (const char* url : {"http://h/fw/%2e%2e/%2e%2e/etc/passwd", "http://h/fw/..%2f..%2fetc", "http://h/fw/",
+                          "http://h/", "http://h/a%00b", "file:///etc/passwd", "ftp://h/a.bin", "/fw/a.bin"})
+    EXPECT_FALSE(mirrorPathOf("/m", url)) << url;
+
+  char made[] = "/tmp/ringflash-mirror-read-XXXXXX";
+  ASSERT_TRUE(::mkdtemp(made));
+  const std::string root = made;
+  std::filesystem::create_directories(root + "/h_80/fw");
+  std::ofstream(root + "/h_80/fw/a.bin") << "abcdef";
+  platform::UrlReadOptions options;
+  EXPECT_EQ(platform::readMirrored(root, "http://h/fw/a.bin", options).bytes,
+            (platform::Data{'a', 'b', 'c', 'd', 'e', 'f'}));
+  options.maxBytes = 5;
+  EXPECT_EQ(platform::readMirrored(root, "http://h/fw/a.bin", options).status,
+            platform::UrlReadResult::Status::tooLarge);
+  EXPECT_EQ(platform::readMirrored(root, "http://h/fw/b.bin", {}).status, platform::UrlReadResult::Status::failed);
+  EXPECT_EQ(platform::readMirrored(root, "http://h/fw", {}).status, platform::UrlReadResult::Status::failed);
+  EXPECT_EQ(platform::readMirrored(root, "file://" + root + "/h_80/fw/a.bin", {}).status,
+            platform::UrlReadResult::Status::badScheme);
+  std::filesystem::remove_all(root);
 }

@@ -42,12 +42,12 @@ Fault checkComment(const std::string& url, const TrustedComment& comment) {
 }
 
 Fault checkSignature(const std::string& url, platform::UrlReadOptions options, double secondsTaken,
-                     const platform::Data& list, const std::vector<PublicKey>& trustedKeys, TrustedComment& comment) {
+                     const platform::Data& list, const std::vector<PublicKey>& trustedKeys, TrustedComment& comment,
+                     platform::Data& signature) {
   if (options.deadlineSeconds > 0) {
     options.deadlineSeconds -= secondsTaken;
     if (options.deadlineSeconds <= 0) return Fault::listUnsigned;
   }
-  platform::Data signature;
   if (const Fault failure = readFromServer(url + ".minisig", options, kMaxSignatureBytes, Fault::listSignatureMalformed,
                                            Fault::listUnsigned, signature);
       failure != Fault::none)
@@ -73,17 +73,19 @@ Fault readFromServer(const std::string& url, platform::UrlReadOptions options, s
 }
 
 ListReading readFirmwareList(const std::string& url, const platform::UrlReadOptions& options,
-                             const std::vector<PublicKey>& trustedKeys) {
+                             const std::vector<PublicKey>& trustedKeys, bool keepServed) {
   ListReading reading;
   platform::Data bytes;
   const auto start = std::chrono::steady_clock::now();
   reading.failure = readFromServer(url, options, kMaxListBytes, Fault::listTooLarge, Fault::listNotRead, bytes);
   const std::chrono::duration<double> taken = std::chrono::steady_clock::now() - start;
   if (reading.failure == Fault::none && !trustedKeys.empty())
-    reading.failure = checkSignature(url, options, taken.count(), bytes, trustedKeys, reading.comment);
+    reading.failure =
+        checkSignature(url, options, taken.count(), bytes, trustedKeys, reading.comment, reading.signature);
   if (reading.failure == Fault::none && !platform::isUTF8(bytes)) reading.failure = Fault::listNotText;
   if (reading.failure != Fault::none) return reading;
   reading.signedList = !trustedKeys.empty();
+  if (keepServed) reading.served = bytes;
   // Already the form the tool keeps its texts in: the bytes become the lines
   // without a copy.
   reading.lines.emplace(std::move(bytes));

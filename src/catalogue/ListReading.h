@@ -24,6 +24,8 @@ struct ListReading {
   Fault failure = Fault::none;     // then why
   bool signedList = false;         // verified under a trusted key: every entry needs its hash
   TrustedComment comment;          // what a verified signature says of the list, refused or not
+  platform::Data signature;        // the .minisig as it was served, when one was read
+  platform::Data served;           // the list as it was served, when asked for and read
 };
 
 // The firmware list at `url`: bounded, UTF-8, and, when any key is trusted,
@@ -31,7 +33,8 @@ struct ListReading {
 // the same options and within the same deadline. Without trusted keys no
 // signature is read. A signature that verifies still refuses the list from
 // the moment its comment says it expires, and when it names another file.
+// With `keepServed`, the bytes of a list read are kept too.
 ListReading readFirmwareList(const std::string& url, const platform::UrlReadOptions& options,
-                             const std::vector<PublicKey>& trustedKeys);
+                             const std::vector<PublicKey>& trustedKeys, bool keepServed = false);
 
 }  // namespace catalogue

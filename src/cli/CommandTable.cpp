@@ -32,6 +32,11 @@ const std::vector<OptionEntry>& optionTable() {
       {.option = QCommandLineOption("confirm-within", "update: --confirm, waiting up to SECONDS.", "SECONDS")},
       {.option = QCommandLineOption("server", "The firmware server at URL (scheme, host, port).", "URL"),
        .everyCommand = true},
+      {.option = QCommandLineOption("mirror",
+                                    "Read the list, its signature, descriptions and images from the offline mirror "
+                                    "in DIR (made by 'mirror DIR'), with every check, instead of the network.",
+                                    "DIR"),
+       .everyCommand = true},
       {.option = QCommandLineOption(
            "trusted-key", "Also trust this minisign public key (its base64 line) to sign the list. Repeatable.", "KEY"),
        .everyCommand = true,
@@ -65,6 +70,11 @@ const std::vector<CommandEntry>& commandTable() {
                   {"update ROW --all | --adapter PORT...",
                    "... into every adapter of the entry's ids, or those named, at once"},
                   {"update ROW ... --confirm", "... and waits for each to be plugged in again and say the version"}}},
+      {.name = "mirror",
+       .takesFolder = true,
+       .options = {"json"},
+       .usages = {{"mirror DIR [--json]",
+                   "the list, its signature and every description and image, checked, into DIR"}}},
   };
   return table;
 }

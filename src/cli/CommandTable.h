@@ -24,7 +24,8 @@ struct Usage {
 struct CommandEntry {
   QString name;
   bool takesRow = false;
-  QStringList options{};  // the names of those it takes besides the ones every command takes
+  bool takesFolder = false;  // DIR instead of ROW
+  QStringList options{};     // the names of those it takes besides the ones every command takes
   std::vector<Usage> usages{};
 };
 

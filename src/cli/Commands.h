@@ -9,4 +9,5 @@ ExitCode describeCommand(const Options& options, Report& report);
 ExitCode adaptersCommand(const Options& options, Report& report);
 ExitCode lensCommand(const Options& options, Report& report);
 ExitCode updateCommand(const Options& options, Report& report);
+ExitCode mirrorCommand(const Options& options, Report& report);
 }  // namespace cli

@@ -21,5 +21,8 @@ Failure failureOf(update::Outcome outcome);
 Failure failureOf(update::Reseat reseat);
 // A written adapter that was not plugged in again in time.
 inline constexpr Failure kNotBackInTime{"unconfirmed", kUnconfirmed};
+// mirror: the folder holds something else than a mirror, or could not be written.
+inline constexpr Failure kNotAMirror{"not-a-mirror", kUsage};
+inline constexpr Failure kMirrorNotWritten{"mirror-not-written", kNotRead};
 
 }  // namespace cli

@@ -9,7 +9,11 @@
 #include "ExitCode.h"
 #include "HelpText.h"
 #include "catalogue/ListAddress.h"
+#include "platform/Formatted.h"
 #include "platform/UrlReader.h"
+#include "road/MirrorMaking.h"
+#include "road/MirrorTexts.h"
+#include "translation/StatusTranslation.h"
 
 namespace cli {
 namespace {
@@ -54,8 +58,15 @@ Fault readCommand(const QCommandLineParser& parser, Options& o) {
   o.command = words[0].toStdString();
   for (const QString& name : parser.optionNames())
     if (!takes(*command, name)) return "--" + name + " does not go with " + words[0];
-  if (words.size() != (command->takesRow ? 2 : 1))
-    return words[0] + (command->takesRow ? " takes one ROW" : " takes no ROW");
+  const bool takesWord = command->takesRow || command->takesFolder;
+  if (words.size() != (takesWord ? 2 : 1))
+    return words[0] + (command->takesFolder ? " takes one DIR"
+                       : command->takesRow  ? " takes one ROW"
+                                            : " takes no ROW");
+  if (command->takesFolder) {
+    if (words[1].isEmpty()) return words[0] + " takes one DIR";
+    o.folder = words[1].toStdString();
+  }
   if (command->takesRow) {
     const auto row = rowOf(words[1]);
     if (!row) return "ROW must be a row number, not '" + words[1] + "'";
@@ -90,11 +101,20 @@ Fault readConfirm(const QCommandLineParser& parser, Options& o) {
   return std::nullopt;
 }
 
+// A mirror is read for the list it was made from, unless a server is named:
+// then for that server's list, as the mirror holds it.
 Fault readServer(const QCommandLineParser& parser, const std::string& defaultServer, Options& o) {
   const QString serverURL = parser.isSet("server") ? parser.value("server") : QString::fromStdString(defaultServer);
   if (!platform::isHttpURL(serverURL.toStdString()))
     return "--server needs an http:// or https:// URL, not '" + serverURL + "'";
   o.listAddress = catalogue::listAddress(serverURL.toStdString());
+  if (parser.isSet("mirror")) {
+    o.mirror = parser.value("mirror").toStdString();
+    const auto mirrored = road::mirroredListAddress(o.mirror);
+    if (!mirrored || !platform::isHttpURL(*mirrored))
+      return translation::translatedStatus(platform::formatted(texts::mirrorNone, o.mirror.c_str()));
+    if (!parser.isSet("server")) o.listAddress = *mirrored;
+  }
   for (const QString& key : parser.values("trusted-key")) {
     const auto read = catalogue::readPublicKey(key.toStdString());
     if (!read) return "--trusted-key needs the base64 line of a minisign public key";

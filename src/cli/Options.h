@@ -10,7 +10,7 @@
 namespace cli {
 
 struct Options {
-  std::string command;             // list, describe, adapters, lens, update
+  std::string command;             // list, describe, adapters, lens, update, mirror
   std::size_t row = 0;             // describe, update
   std::vector<std::string> ports;  // --adapter: the USB port paths of the adapters to use
   bool all = false;                // update: every attached adapter of the entry's ids
@@ -21,6 +21,8 @@ struct Options {
   // update: wait this long for each written adapter to be plugged in again
   // and say the version written; none: the write is the end.
   std::optional<double> confirmWithin;
+  std::string folder;  // mirror: the folder to write
+  std::string mirror;  // --mirror: every URL is read from this offline mirror
   std::string listAddress;
   std::vector<catalogue::PublicKey> trustedKeys;  // --trusted-key: besides the built-in ones
 };

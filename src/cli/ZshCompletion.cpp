@@ -54,6 +54,7 @@ QStringList specs(const OptionEntry& entry) {
 QString commandCase(const CommandEntry& command, const std::vector<OptionEntry>& options) {
   QStringList args = {"$everywhere"};
   if (command.takesRow) args << "'1:ROW: '";
+  if (command.takesFolder) args << "'1:DIR:_files -/'";
   for (const OptionEntry& entry : options)
     if (command.options.contains(entry.option.names().constFirst())) args << specs(entry);
   return "        " + command.name + ") _arguments " + args.join(' ') + " ;;\n";

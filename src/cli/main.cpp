@@ -8,6 +8,7 @@
 #include "Options.h"
 #include "Report.h"
 #include "SignalGuard.h"
+#include "platform/Mirror.h"
 #include "translation/Language.h"
 
 #ifndef RINGFLASH_FIRMWARE_SERVER
@@ -24,6 +25,7 @@ cli::ExitCode run(const cli::Options& options, cli::Report& report) {
   if (options.command == "describe") return cli::describeCommand(options, report);
   if (options.command == "adapters") return cli::adaptersCommand(options, report);
   if (options.command == "lens") return cli::lensCommand(options, report);
+  if (options.command == "mirror") return cli::mirrorCommand(options, report);
   return cli::updateCommand(options, report);
 }
 
@@ -37,6 +39,7 @@ int main(int argc, char* argv[]) {
   const auto translator = translation::installTranslation();
   const cli::Parsed parsed = cli::parseOptions(QCoreApplication::arguments(), RINGFLASH_FIRMWARE_SERVER);
   if (!parsed.options) return parsed.exitCode;
+  if (!parsed.options->mirror.empty()) platform::readFromMirror(parsed.options->mirror);
   // Made once and never destroyed: the signals' thread may speak up to the end.
   auto* report = new cli::Report(parsed.options->json);
   cli::guardStopSignals(*report);

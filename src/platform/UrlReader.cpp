@@ -1,5 +1,7 @@
 #include "UrlReader.h"
 
+#include "Mirror.h"
+
 #include <curl/curl.h>
 
 #include <algorithm>
@@ -159,6 +161,7 @@ bool isHttpURL(const std::string& url) {
 }
 
 UrlReadResult readURL(const std::string& url, const UrlReadOptions& options) {
+  if (const auto& mirror = mirrorRoot()) return readMirrored(*mirror, url, options);
   UrlReadResult result;
   if (!isHttpURL(url)) {
     result.status = UrlReadResult::Status::badScheme;

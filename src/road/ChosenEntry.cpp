@@ -41,6 +41,7 @@ ChosenEntry chooseEntry(std::string_view line, const platform::UrlReadOptions& o
   auto description = platform::stringFromGB18030(bytes);
   if (!description) chosen.failure = Fault::descriptionNotText;
   else chosen.description = std::move(*description);
+  chosen.served = std::move(bytes);
   return chosen;
 }
 

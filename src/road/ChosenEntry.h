@@ -22,6 +22,7 @@ struct ChosenEntry {
   catalogue::Fault failure = catalogue::Fault::none;  // shown instead of the description
   update::FirmwareEntry entry;
   std::string description;  // UTF-8
+  platform::Data served;    // the description as the server gave it
 };
 ChosenEntry chooseEntry(std::string_view line, const platform::UrlReadOptions& options, bool signedList);
 

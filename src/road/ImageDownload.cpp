@@ -52,6 +52,7 @@ ImageDownload downloadImage(std::string_view line, const platform::UrlReadOption
     platform::Data().swap(download.image);
     return download;
   }
+  download.served = download.image.size();
   catalogue::zeroFill(download.image);
   download.checked = check.checksAnything();
   return download;

@@ -12,7 +12,8 @@ namespace road {
 struct ImageDownload {
   catalogue::Fault failure = catalogue::Fault::none;  // why there is no image to write
   platform::Data image;
-  bool checked = false;  // the list gave a hash or a size, and the image matched it
+  bool checked = false;    // the list gave a hash or a size, and the image matched it
+  std::size_t served = 0;  // the bytes of `image` the server gave, before the zeros
   // The texts that say so, in the order the window shows them.
   std::vector<const char*> statusTexts() const;
 };

@@ -19,6 +19,7 @@ ListRead readList(const std::string& address, const platform::UrlReadOptions& op
   read.lines = std::move(reading.lines);
   read.signedList = reading.signedList;
   read.comment = std::move(reading.comment);
+  read.signature = std::move(reading.signature);
   return read;
 }
 

@@ -16,6 +16,7 @@ struct ListRead {
   catalogue::Fault failure = catalogue::Fault::none;  // why not; none for an address that is not a URL
   bool signedList = false;                            // verified under a trusted key: every entry needs its hash
   catalogue::TrustedComment comment;                  // what its signature says of it
+  platform::Data signature;                           // its .minisig as served, when one was read
 };
 
 // What the window and the command line say when the list was refused, with

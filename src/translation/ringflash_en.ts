@@ -319,6 +319,26 @@
         <source>密钥的密码：</source>
         <translation>Password for the key: </translation>
     </message>
+    <message>
+        <source>离线镜像已写入 %s：%d 个条目，%d 个文件</source>
+        <translation>Offline mirror written to %1: %2 entries, %3 files</translation>
+    </message>
+    <message>
+        <source>条目 %d 未通过检查，离线镜像未写入</source>
+        <translation>Entry %1 did not pass its checks; the offline mirror was not written</translation>
+    </message>
+    <message>
+        <source>%s 已存在，但不是离线镜像，未作改动</source>
+        <translation>%1 exists and is not an offline mirror; it was left as it is</translation>
+    </message>
+    <message>
+        <source>无法写入离线镜像 %s</source>
+        <translation>Cannot write the offline mirror %1</translation>
+    </message>
+    <message>
+        <source>%s 不是离线镜像（可用 ringflash-cli mirror 制作）</source>
+        <translation>%1 is not an offline mirror (ringflash-cli mirror makes one)</translation>
+    </message>
 </context>
 <context>
     <name>ViewController</name>
