@@ -118,6 +118,10 @@ std::optional<DemoOptions> parseDemoOptions(int argc, char* argv[]) {
       "times counted from the list being shown, and exits once the last action's effects are over.");
   parser.addHelpOption();
   const QCommandLineOption server("server", "Use a running firmware server at URL (scheme, host, port).", "URL");
+  const QCommandLineOption mirror("mirror",
+                                  "Read the list and everything it names from the offline mirror in DIR (made by "
+                                  "'ringflash-cli mirror DIR'), with every check; no server is started.",
+                                  "DIR");
   const QCommandLineOption row("row", "The row to select (default 0; with --at, before the script starts).", "N", "0");
   const QCommandLineOption headless("headless", "Drive the window and exit (the default without a display).");
   const QCommandLineOption update("update", "Press update and wait for the end.");
@@ -159,7 +163,7 @@ std::optional<DemoOptions> parseDemoOptions(int argc, char* argv[]) {
   const QCommandLineOption alteredList("altered-list",
                                        "The bundled server serves its list with one byte changed "
                                        "after signing.");
-  parser.addOptions({server, row, headless, update, lens, noAdapter, hidraw, adapter, silentAfterPieces, silentQuery,
+  parser.addOptions({server, mirror, row, headless, update, lens, noAdapter, hidraw, adapter, silentAfterPieces, silentQuery,
                      plugLater, keepsVersion, linger, adapterVersion, lensId, replyDelay, at, refuse, png, trustedKey, alteredList});
   if (!parser.parse(arguments)) {
     std::cerr << parser.errorText().toStdString() << "\n" << helpOf(parser);
@@ -172,6 +176,7 @@ std::optional<DemoOptions> parseDemoOptions(int argc, char* argv[]) {
   DemoOptions o;
   bool ok = true, numberOk = true;
   if (parser.isSet(server)) o.server = parser.value(server).toStdString();
+  if (parser.isSet(mirror)) o.mirror = parser.value(mirror).toStdString();
   o.row = parser.value(row).toInt(&numberOk);
   o.rowGiven = parser.isSet(row);
   ok = ok && numberOk;

@@ -27,6 +27,7 @@ struct AdapterOption {
 
 struct DemoOptions {
   std::optional<std::string> server;  // a running firmware server to use instead of the bundled one
+  std::optional<std::string> mirror;  // --mirror: every URL read from this offline mirror, no server started
   int row = 0;
   bool rowGiven = false;
   bool headless = false;

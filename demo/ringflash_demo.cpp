@@ -20,6 +20,8 @@
 #include "app/ViewController.h"
 #include "catalogue/FirmwareList.h"
 #include "catalogue/ZeroFill.h"
+#include "platform/Mirror.h"
+#include "road/MirrorMaking.h"
 #include "server/SampleCatalogue.h"
 #include "translation/Language.h"
 #include "translation/StatusTranslation.h"
@@ -198,7 +200,16 @@ int main(int argc, char* argv[]) {
 
   FirmwareServer bundled;
   std::string base;
-  if (options->server) {
+  std::string listAddress;
+  if (options->mirror) {
+    const auto mirrored = road::mirroredListAddress(*options->mirror);
+    if (!mirrored) {
+      say("mirror: " + *options->mirror + " is no offline mirror");
+      return 2;
+    }
+    platform::readFromMirror(*options->mirror);
+    listAddress = *mirrored;
+  } else if (options->server) {
     base = *options->server;
   } else {
     if ((!bundled.start(8917) && !bundled.start(0)) || !serveSampleCatalogue(bundled, RINGFLASH_DEMO_CATALOGUE) ||
@@ -221,7 +232,8 @@ int main(int argc, char* argv[]) {
   int status;
   {
     TranscriptCheck check;
-    ViewController vc(QString::fromStdString(base + kListPath));
+    if (listAddress.empty()) listAddress = base + kListPath;
+    ViewController vc(QString::fromStdString(listAddress));
     for (const auto& key : options->trustedKeys) vc.addTrustedKey(key);
     watch(vc, check);
     SignalCloser closer(&vc);

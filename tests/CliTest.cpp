@@ -799,3 +799,20 @@ TEST_F(MirrorCli, AMirrorReplacesOnlyAMirrorAndOnlyWhenWhole) {
   for (const auto& entry : std::filesystem::directory_iterator(place))
     EXPECT_EQ(entry.path().filename().string().find(".partial"), std::string::npos) << entry.path();
 }
+
+// The window takes the same mirror: the harness drives it through an update
+// read from the mirror alone, and the window itself refuses a folder that is
+// none before it opens.
+TEST_F(MirrorCli, TheWindowUpdatesFromTheMirrorAlone) {
+  ASSERT_EQ(run({"mirror", folder, "--trusted-key", demoPublicKeyLine()}).exit, 0);
+  server.stop();
+  setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  const ProgramRun window =
+      runProgram({RINGFLASH_DEMO, "--headless", "--mirror", folder, "--trusted-key", demoPublicKeyLine(), "--row", "1",
+                  "--update", "--adapter", "f1a5:0001", "--png", place + "/window.png"});
+  EXPECT_EQ(window.exit, 0) << window.out << window.err;
+  EXPECT_NE(window.out.find("list: signature verified"), std::string::npos) << window.out;
+  EXPECT_NE(window.out.find("image matches"), std::string::npos) << window.out;
+  EXPECT_EQ(runProgram({RINGFLASH_WINDOW, "--mirror", place}).exit, 2);
+  unsetenv("QT_QPA_PLATFORM");
+}
