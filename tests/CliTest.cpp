@@ -683,24 +683,39 @@ TEST_F(Cli, ASignedListIsReadOnlyUnderTheKeyThatSignedIt) {
 
 namespace {
 
-// The Cli server with a list a shop can mirror: signed, every entry whole.
+// The Cli server with a list a shop can mirror: every entry whole, signed
+// with a key the stock minisign made, as a publisher signs.
 class MirrorCli : public Cli {
  protected:
   void SetUp() override {
     Cli::SetUp();
+    if (runProgram({"/bin/sh", "-c", "command -v minisign"}).exit != 0)
+      GTEST_SKIP() << "the minisign program is not installed (Debian package minisign; ./dev installs it)";
     const std::string b = server.base();
     list = "good;f1a5;0001;Ver 2.3.4;d;" + b + "/fw/a.bin;" + b + "/desc/a.txt;" + catalogue::sha256Hex(image) +
            ";1000\r\nlong;f1a5;0001;Ver 2.3.4;d;" + b + "/fw/b.bin;" + b + "/desc/a.txt;" +
            catalogue::sha256Hex(Data(2048, 0x5C)) + ";2048\r\n";
-    putSignedList(server, list, demoSecretKey());
     char made[] = "/tmp/ringflash-mirror-XXXXXX";
     ASSERT_TRUE(::mkdtemp(made));
     place = made;
     folder = place + "/shop mirror";
+    ASSERT_EQ(runProgram({"/usr/bin/minisign", "-G", "-W", "-p", place + "/k.pub", "-s", place + "/k.sec"}).exit, 0);
+    const std::string pub = readFile(place + "/k.pub");
+    key = pub.substr(pub.find('\n') + 1, pub.find('\n', pub.find('\n') + 1) - pub.find('\n') - 1);
+    publish(list);
+  }
+  // The list signed by the stock tool, and served with its signature.
+  void publish(const std::string& text) {
+    const std::string file = place + "/MIRAVEL_LST.txt";
+    std::ofstream(file, std::ios::binary) << text;
+    ASSERT_EQ(runProgram({"/usr/bin/minisign", "-S", "-s", place + "/k.sec", "-m", file}).exit, 0);
+    const std::string signature = readFile(file + ".minisig");
+    server.put(kListPath, Data(text.begin(), text.end()));
+    server.put(std::string(kListPath) + ".minisig", Data(signature.begin(), signature.end()));
   }
   void TearDown() override { runProgram({"/bin/rm", "-rf", place}); }
   CliRun offline(std::vector<std::string> args) {
-    args.insert(args.end(), {"--mirror", folder, "--trusted-key", demoPublicKeyLine()});
+    args.insert(args.end(), {"--mirror", folder, "--trusted-key", key});
     return cli(std::move(args));
   }
   std::string at(const std::string& url) const { return *platform::mirrorPathOf(folder, url); }
@@ -713,7 +728,7 @@ class MirrorCli : public Cli {
     file.seekp(static_cast<std::streamoff>(offset));
     file.put('!');
   }
-  std::string list, place, folder;
+  std::string list, place, folder, key;
 };
 
 }  // namespace
@@ -721,7 +736,7 @@ class MirrorCli : public Cli {
 // The shop's two steps: the mirror made while the server is up, then the
 // update from it with the server gone, every check made on the way.
 TEST_F(MirrorCli, AShopUpdatesFromItsMirrorWithTheServerGone) {
-  const CliRun made = run({"mirror", folder, "--json", "--trusted-key", demoPublicKeyLine()});
+  const CliRun made = run({"mirror", folder, "--json", "--trusted-key", key});
   ASSERT_EQ(made.exit, 0) << made.err << made.out;
   EXPECT_EQ(made.last("mirror").value("entries").toInt(), 2);
   EXPECT_EQ(made.last("mirror").value("files").toInt(), 5);  // list, signature, a description, two images
@@ -749,7 +764,7 @@ TEST_F(MirrorCli, AShopUpdatesFromItsMirrorWithTheServerGone) {
 // never written, the list never shown, and a mirror made from a changed
 // mirror is never left behind.
 TEST_F(MirrorCli, AChangedImageOrListInsideAMirrorIsRefused) {
-  ASSERT_EQ(run({"mirror", folder, "--trusted-key", demoPublicKeyLine()}).exit, 0);
+  ASSERT_EQ(run({"mirror", folder, "--trusted-key", key}).exit, 0);
   server.stop();
   change(at(server.base() + "/fw/a.bin"), 10);
   platform::sim::EmulatedHidrawNode node(adapter(1));
@@ -782,19 +797,19 @@ TEST_F(MirrorCli, AMirrorReplacesOnlyAMirrorAndOnlyWhenWhole) {
   EXPECT_EQ(notOne.last("failed").value("code"), "not-a-mirror");
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(place + "/photos"), {}), 1);
 
-  ASSERT_EQ(run({"mirror", folder, "--trusted-key", demoPublicKeyLine()}).exit, 0);
+  ASSERT_EQ(run({"mirror", folder, "--trusted-key", key}).exit, 0);
   const std::string stale = folder + "/stale.bin";
   std::ofstream(stale) << "x";
   const std::string b = server.base();
   const std::string tampered =
       "t;f1a5;0001;Ver 2.3.5;d;" + b + "/fw/a.bin;" + b + "/desc/a.txt;" + std::string(64, '0') + ";1000\n";
-  putSignedList(server, list + tampered, demoSecretKey());
-  const CliRun refused = run({"mirror", folder, "--json", "--trusted-key", demoPublicKeyLine()});
+  publish(list + tampered);
+  const CliRun refused = run({"mirror", folder, "--json", "--trusted-key", key});
   EXPECT_EQ(refused.exit, 5);
   EXPECT_EQ(refused.last("failed").value("code"), "image-refused");
   EXPECT_TRUE(std::filesystem::exists(stale));  // the mirror made before stands
-  putSignedList(server, list, demoSecretKey());
-  ASSERT_EQ(run({"mirror", folder, "--trusted-key", demoPublicKeyLine()}).exit, 0);
+  publish(list);
+  ASSERT_EQ(run({"mirror", folder, "--trusted-key", key}).exit, 0);
   EXPECT_FALSE(std::filesystem::exists(stale));
   for (const auto& entry : std::filesystem::directory_iterator(place))
     EXPECT_EQ(entry.path().filename().string().find(".partial"), std::string::npos) << entry.path();
@@ -804,12 +819,11 @@ TEST_F(MirrorCli, AMirrorReplacesOnlyAMirrorAndOnlyWhenWhole) {
 // read from the mirror alone, and the window itself refuses a folder that is
 // none before it opens.
 TEST_F(MirrorCli, TheWindowUpdatesFromTheMirrorAlone) {
-  ASSERT_EQ(run({"mirror", folder, "--trusted-key", demoPublicKeyLine()}).exit, 0);
+  ASSERT_EQ(run({"mirror", folder, "--trusted-key", key}).exit, 0);
   server.stop();
   setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  const ProgramRun window =
-      runProgram({RINGFLASH_DEMO, "--headless", "--mirror", folder, "--trusted-key", demoPublicKeyLine(), "--row", "1",
-                  "--update", "--adapter", "f1a5:0001", "--png", place + "/window.png"});
+  const ProgramRun window = runProgram({RINGFLASH_DEMO, "--headless", "--mirror", folder, "--trusted-key", key, "--row",
+                                        "1", "--update", "--adapter", "f1a5:0001", "--png", place + "/window.png"});
   EXPECT_EQ(window.exit, 0) << window.out << window.err;
   EXPECT_NE(window.out.find("list: signature verified"), std::string::npos) << window.out;
   EXPECT_NE(window.out.find("image matches"), std::string::npos) << window.out;
