@@ -830,3 +830,20 @@ TEST_F(MirrorCli, TheWindowUpdatesFromTheMirrorAlone) {
   EXPECT_EQ(runProgram({RINGFLASH_WINDOW, "--mirror", place}).exit, 2);
   unsetenv("QT_QPA_PLATFORM");
 }
+
+// The harness over a real hidraw node cannot see the bytes an adapter got:
+// a good update there is no violation, and it ends well.
+TEST_F(Cli, TheHarnessOverHidrawJudgesOnlyWhatItSees) {
+  platform::sim::EmulatedHidrawNode node(adapter(1));
+  plug("hidraw3", 5, node);
+  setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  const ProgramRun harness = runProgram({RINGFLASH_DEMO, "--headless", "--hidraw", "--server", server.base(), "--at",
+                                         "0:row=0", "--at", "0.1:update", "--png", "/dev/null"});
+  unsetenv("QT_QPA_PLATFORM");
+  EXPECT_EQ(harness.exit, 0) << harness.out << harness.err;
+  EXPECT_NE(harness.out.find("script: no violation"), std::string::npos) << harness.out;
+  EXPECT_NE(harness.out.find("固件更新已完成"), std::string::npos) << harness.out;
+  Data padded = image;
+  catalogue::zeroFill(padded);
+  EXPECT_EQ(written(node), padded);
+}
