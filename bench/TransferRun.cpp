@@ -15,8 +15,8 @@
 #include "server/SampleCatalogue.h"
 #include "update/AdapterExchange.h"
 
-void ReportTimes::took(const platform::sim::ReceivedReport& report) {
-  if (report.kind == platform::sim::ReceivedReport::Kind::query) return;
+void ReportTimes::took(const sim::ReceivedReport& report) {
+  if (report.kind == sim::ReceivedReport::Kind::query) return;
   std::lock_guard lock(mutex_);
   times_.push_back(Clock::now());
 }
@@ -26,13 +26,13 @@ std::vector<Clock::time_point> ReportTimes::times() const {
   return times_;
 }
 
-std::shared_ptr<platform::sim::SimulatedBus> plugSimulatedAdapter(ReportTimes& times) {
-  auto bus = platform::sim::SimulatedBus::create();
+std::shared_ptr<sim::SimulatedBus> plugSimulatedAdapter(ReportTimes& times) {
+  auto bus = sim::SimulatedBus::create();
   bus->install();
-  platform::sim::AdapterSettings s;
+  sim::AdapterSettings s;
   s.vendorId = 0xF1A5;
   s.productId = 1;
-  bus->plug(s)->setObserver([&times](const platform::sim::ReceivedReport& r) { times.took(r); });
+  bus->plug(s)->setObserver([&times](const sim::ReceivedReport& r) { times.took(r); });
   return bus;
 }
 

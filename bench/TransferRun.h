@@ -18,7 +18,7 @@ using Clock = std::chrono::steady_clock;
 // When the adapter took each start and data report; called on any thread.
 class ReportTimes {
  public:
-  void took(const platform::sim::ReceivedReport& report);
+  void took(const sim::ReceivedReport& report);
   std::vector<Clock::time_point> times() const;
 
  private:
@@ -36,7 +36,7 @@ bool runOnOneCpu();
 
 // A simulated bus, installed, with the adapter runTransfer expects plugged in;
 // `times` learns of every report it takes.
-std::shared_ptr<platform::sim::SimulatedBus> plugSimulatedAdapter(ReportTimes& times);
+std::shared_ptr<sim::SimulatedBus> plugSimulatedAdapter(ReportTimes& times);
 
 // The transfer over the simulated adapter in real time, offscreen, with the
 // number of pieces from the command line (272 by default). The application

@@ -36,7 +36,7 @@ double childCpuSeconds() {
 
 // Every node got, over all runs so far, the query, the start report and
 // `pieces` pieces a run, and the command said it was done.
-bool wrote(const std::vector<std::unique_ptr<platform::sim::EmulatedHidrawNode>>& nodes, std::size_t pieces,
+bool wrote(const std::vector<std::unique_ptr<sim::EmulatedHidrawNode>>& nodes, std::size_t pieces,
            const ProgramRun& run) {
   for (const auto& node : nodes)
     if (node->writes().size() != pieces + 2) {
@@ -51,7 +51,7 @@ bool wrote(const std::vector<std::unique_ptr<platform::sim::EmulatedHidrawNode>>
 }  // namespace
 
 int main(int argc, char** argv) {
-  platform::sim::runUnderUmockdevPreload(argv);
+  sim::runUnderUmockdevPreload(argv);
   const int adapters = argc > 1 ? std::atoi(argv[1]) : 1;
   const std::size_t pieces = argc > 2 ? std::strtoul(argv[2], nullptr, 10) : 272;
   if (adapters < 1 || adapters > 32 || pieces <= kShortPieces || pieces % 16) {
@@ -69,13 +69,13 @@ int main(int argc, char** argv) {
                            "short;f1a5;0001;Ver 2.3.4;d;" + b + "/fw/short.bin;" + b + "/desc/b.txt";
   server.put(kListPath, platform::Data(list.begin(), list.end()));
 
-  platform::sim::EmulatedHidrawBed bed;
-  platform::sim::AdapterSettings settings;
+  sim::EmulatedHidrawBed bed;
+  sim::AdapterSettings settings;
   settings.vendorId = 0xF1A5;
   settings.productId = 1;
-  std::vector<std::unique_ptr<platform::sim::EmulatedHidrawNode>> nodes;
+  std::vector<std::unique_ptr<sim::EmulatedHidrawNode>> nodes;
   for (int i = 0; i < adapters; ++i) {
-    nodes.push_back(std::make_unique<platform::sim::EmulatedHidrawNode>(settings));
+    nodes.push_back(std::make_unique<sim::EmulatedHidrawNode>(settings));
     bed.addAdapter(("hidraw" + std::to_string(i)).c_str(), settings, 2 + i, nodes.back().get());
   }
   const ProgramRun shortRun =

@@ -50,22 +50,22 @@ double emulationRoundTrip(const char* node, int rounds, std::chrono::millisecond
 }  // namespace
 
 int main(int argc, char* argv[]) {
-  platform::sim::runUnderUmockdevPreload(argv);
+  sim::runUnderUmockdevPreload(argv);
   if (!runOnOneCpu()) return 1;  // before the test bed starts its thread
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
   QApplication app(argc, argv);
   const std::size_t pieces = argc > 1 ? std::strtoul(argv[1], nullptr, 10) : 272;
   platform::setHIDManagerFactory(nullptr);  // the real hidraw layer
-  platform::sim::AdapterSettings s;
+  sim::AdapterSettings s;
   s.vendorId = 0xF1A5;
   s.productId = 1;
-  platform::sim::EmulatedHidrawBed bed;
-  platform::sim::EmulatedHidrawNode node(s);
+  sim::EmulatedHidrawBed bed;
+  sim::EmulatedHidrawNode node(s);
   bed.addAdapter("hidraw0", s, 2, &node);
   std::printf("emulation round trip %.3f ms, after 0.1 s idle %.3f ms\n", emulationRoundTrip("/dev/hidraw0", 200),
               emulationRoundTrip("/dev/hidraw0", 30, std::chrono::milliseconds(100)));
   ReportTimes times;
-  node.setObserver([&](const platform::sim::ReceivedReport& r) { times.took(r); });
+  node.setObserver([&](const sim::ReceivedReport& r) { times.took(r); });
   const int status = runTransfer(pieces, times);
   std::fflush(stdout);
   std::_Exit(status);  // the node stays open in the monitor's thread

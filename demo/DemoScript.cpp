@@ -35,7 +35,7 @@ void sayWhatTheWindowDid(ViewController& vc) {
   else say("close: nothing");
 }
 
-void perform(const ScriptStep& step, ViewController& vc, platform::sim::SimulatedBus* bus, const DemoAdapters& adapters,
+void perform(const ScriptStep& step, ViewController& vc, sim::SimulatedBus* bus, const DemoAdapters& adapters,
              TranscriptCheck& check) {
   using A = ScriptStep::Action;
   const auto& adapter = step.adapter < adapters.size() ? adapters[step.adapter] : nullptr;
@@ -85,7 +85,7 @@ void clickRow(ViewController& vc, int row) {
   QTest::mouseClick(vc.tableView->viewport(), Qt::LeftButton, {}, vc.tableView->visualRect(index).center());
 }
 
-void runScript(ViewController& vc, const DemoOptions& o, platform::sim::SimulatedBus* bus, const DemoAdapters& adapters,
+void runScript(ViewController& vc, const DemoOptions& o, sim::SimulatedBus* bus, const DemoAdapters& adapters,
                TranscriptCheck& check) {
   if (o.rowGiven) clickRow(vc, o.row);
   QElapsedTimer clock;

@@ -3,7 +3,7 @@
 #include "translation/StatusTranslation.h"
 #include "update/ExchangeTexts.h"
 
-using Kind = platform::sim::ReceivedReport::Kind;
+using Kind = sim::ReceivedReport::Kind;
 
 void TranscriptCheck::report(std::size_t adapter, Kind kind) {
   std::lock_guard lock(mutex_);

@@ -13,8 +13,8 @@
 class TranscriptCheck {
  public:
   // `adapter` numbers the adapters; each has its own transfer.
-  void report(std::size_t adapter, platform::sim::ReceivedReport::Kind kind);  // any thread
-  void status(const std::string& text);                                        // the window's thread
+  void report(std::size_t adapter, sim::ReceivedReport::Kind kind);  // any thread
+  void status(const std::string& text);                              // the window's thread
   void departed(std::size_t adapter);
   std::vector<std::string> violations() const;
 

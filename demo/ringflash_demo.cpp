@@ -28,7 +28,7 @@
 
 namespace {
 
-using platform::sim::SimulatedAdapter;
+using sim::SimulatedAdapter;
 
 std::string statusOf(const ViewController& vc) { return vc.message->stringValue().toStdString(); }
 // The texts are looked for as the window shows them, in the user's language;
@@ -69,13 +69,13 @@ std::pair<std::int64_t, std::int64_t> idsOfRow(const ViewController& vc, int row
 
 // The adapters named A, B, C...: each prints what it receives, and each has a
 // transfer of its own in the check.
-DemoAdapters plugAdapters(const std::shared_ptr<platform::sim::SimulatedBus>& bus, const DemoOptions& o,
-                          const ViewController& vc, TranscriptCheck& check) {
+DemoAdapters plugAdapters(const std::shared_ptr<sim::SimulatedBus>& bus, const DemoOptions& o, const ViewController& vc,
+                          TranscriptCheck& check) {
   DemoAdapters adapters;
   for (std::size_t i = 0; i < o.adapters.size(); ++i) {
     const AdapterOption& a = o.adapters[i];
     const std::string name(1, static_cast<char>('A' + i));
-    platform::sim::AdapterSettings s;
+    sim::AdapterSettings s;
     std::tie(s.vendorId, s.productId) = a.ids ? *a.ids : idsOfRow(vc, o.row);
     s.node = "/dev/hidraw-sim-" + name;
     s.version = o.adapterVersion;
@@ -87,7 +87,7 @@ DemoAdapters plugAdapters(const std::shared_ptr<platform::sim::SimulatedBus>& bu
     if (a.silentAfterPieces) s.silentAfterReports = 2 + *a.silentAfterPieces;  // the query and the start report first
     auto adapter = std::make_shared<SimulatedAdapter>(bus, s);
     const std::string to = o.adapters.size() > 1 ? " to " + name : "";
-    adapter->setObserver([&check, i, to](const platform::sim::ReceivedReport& r) {
+    adapter->setObserver([&check, i, to](const sim::ReceivedReport& r) {
       say(sentLine(kindName(r.kind), r.bytes) + to);
       check.report(i, r.kind);
     });
@@ -171,7 +171,7 @@ bool completionIsTrue(const ViewController& vc, const DemoAdapters& adapters) {
   return false;
 }
 
-int script(ViewController& vc, const DemoOptions& o, platform::sim::SimulatedBus* bus, const DemoAdapters& adapters,
+int script(ViewController& vc, const DemoOptions& o, sim::SimulatedBus* bus, const DemoAdapters& adapters,
            TranscriptCheck& check) {
   runScript(vc, o, bus, adapters, check);
   savePicture(vc, o);
@@ -219,14 +219,14 @@ int main(int argc, char* argv[]) {
     }
     base = bundled.base();
   }
-  std::shared_ptr<platform::sim::SimulatedBus> bus;
+  std::shared_ptr<sim::SimulatedBus> bus;
   if (!options->hidraw) {
-    bus = platform::sim::SimulatedBus::create();
+    bus = sim::SimulatedBus::create();
     bus->install();
   } else {
     platform::setOutputReportTap([](const std::uint8_t* r, std::int64_t n) {
       const platform::Data report(r, r + n);
-      say(sentLine(kindName(platform::sim::classifyReport(report)), report));
+      say(sentLine(kindName(sim::classifyReport(report)), report));
     });
   }
   int status;

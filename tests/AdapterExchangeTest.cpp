@@ -60,7 +60,7 @@ class FakeAdapter : public platform::HIDPlatformDevice {
   }
   std::int64_t vendorId, productId;
   std::string node;
-  std::string port, serial;  // none by default: such an adapter is not known again
+  std::string port, serial;             // none by default: such an adapter is not known again
   std::optional<std::size_t> refuseAt;  // does not take the report of this number (from 0), only that one
   bool heldElsewhere = false;           // another process writes it
   bool held = false;                    // this exchange is its writer
@@ -491,6 +491,24 @@ TEST_F(Exchange, TheAdapterLeavingEndsTheTransferAndLateEventsChangeNothing) {
   EXPECT_EQ(a->kinds(), (std::vector<Kind>{Kind::query, Kind::start}));
   EXPECT_EQ(exchange.rdata(), Data(64, 1));
   EXPECT_FALSE(exchange.updateUnderWay());
+}
+
+// The adapter gone unnoticed until its next piece could not go out: the
+// write failed first, and its departure still says the write is unfinished.
+TEST_F(Exchange, AnAdapterThatLeftBeforeItsPieceFailedIsStillSaidHalfWritten) {
+  auto a = connect(0xF1A5, 1);
+  startUpdate(imageOf(2048, 1), kEntryA);
+  reply(versionReply());
+  a->refuseAt = 0;  // from now on: the first piece finds the node gone
+  endPause();       // after the start report
+  endPause();       // before the first piece
+  EXPECT_EQ(out.texts.back(), texts::writeFailed);
+  exchange.adapterGone(a.get());
+  EXPECT_EQ(std::vector<std::string>(out.texts.end() - 2, out.texts.end()),
+            (std::vector<std::string>{texts::disconnected, texts::leftMidWrite}));
+  auto b = connect(0xF1A5, 1);  // back, and gone again before anything was written
+  exchange.adapterGone(b.get());
+  EXPECT_EQ(out.texts.back(), texts::disconnected);
 }
 
 // An update or a lens query is its adapter's one writer from its query to its

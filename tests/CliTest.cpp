@@ -35,7 +35,7 @@
 namespace {
 
 using platform::Data;
-using platform::sim::ReceivedReport;
+using sim::ReceivedReport;
 
 struct CliRun : ProgramRun {
   // Standard output as JSON objects, one a line; a line that is not one fails the test.
@@ -88,8 +88,8 @@ printf '%s\n' "${COMPREPLY[@]}")";
   return offers;
 }
 
-platform::sim::AdapterSettings adapter(std::int64_t product) {
-  platform::sim::AdapterSettings s;
+sim::AdapterSettings adapter(std::int64_t product) {
+  sim::AdapterSettings s;
   s.vendorId = 0xF1A5;
   s.productId = product;
   s.version = {1, 0, 12};
@@ -115,7 +115,7 @@ class Cli : public ::testing::Test {
     server.put("/desc/a.txt", Data{0xC4, 0xE3, 0xBA, 0xC3});  // 你好 in GB 18030
     server.put("/fw/a.bin", image);
   }
-  std::string plug(const char* name, int port, platform::sim::EmulatedHidrawNode& node) {
+  std::string plug(const char* name, int port, sim::EmulatedHidrawNode& node) {
     return bed.addAdapter(name, node.settings(), port, &node);
   }
   CliRun run(std::vector<std::string> args, const Watch& watch = {}) {
@@ -125,14 +125,14 @@ class Cli : public ::testing::Test {
   }
   // What reached the node: the query, the start report with the entry's
   // version, then the data reports; each a report number 0 and 64 bytes.
-  Data written(const platform::sim::EmulatedHidrawNode& node) {
+  Data written(const sim::EmulatedHidrawNode& node) {
     Data data;
     std::vector<ReceivedReport::Kind> kinds;
     for (const Data& write : node.writes()) {
       EXPECT_EQ(write.size(), 65u);
       EXPECT_EQ(write[0], 0);
       const Data report(write.begin() + 1, write.end());
-      kinds.push_back(platform::sim::classifyReport(report));
+      kinds.push_back(sim::classifyReport(report));
       if (kinds.back() == ReceivedReport::Kind::start) {
         EXPECT_EQ(Data(report.begin() + 6, report.begin() + 9), (Data{2, 3, 4}));
       }
@@ -146,13 +146,13 @@ class Cli : public ::testing::Test {
 
   FirmwareServer server;
   Data image = Data(1000);
-  platform::sim::EmulatedHidrawBed bed;
+  sim::EmulatedHidrawBed bed;
 };
 
 }  // namespace
 
 TEST_F(Cli, UpdateWritesTheImageByteForByteAndSaysSoInJson) {
-  platform::sim::EmulatedHidrawNode node(adapter(1));
+  sim::EmulatedHidrawNode node(adapter(1));
   plug("hidraw3", 5, node);
   const CliRun r = run({"update", "0", "--json"});
   ASSERT_EQ(r.exit, 0) << r.err;
@@ -175,7 +175,7 @@ TEST_F(Cli, UpdateWritesTheImageByteForByteAndSaysSoInJson) {
 }
 
 TEST_F(Cli, ListDescribeAdaptersAndLens) {
-  platform::sim::EmulatedHidrawNode node(adapter(1));
+  sim::EmulatedHidrawNode node(adapter(1));
   plug("hidraw3", 5, node);
   const CliRun list = run({"list"});
   ASSERT_EQ(list.exit, 0) << list.err;
@@ -196,7 +196,7 @@ TEST_F(Cli, ListDescribeAdaptersAndLens) {
   EXPECT_NE(lens.err.find("镜头ID->0X102"), std::string::npos) << lens.err;
   // Queries only: no start report, no data.
   for (const Data& write : node.writes())
-    EXPECT_EQ(platform::sim::classifyReport(Data(write.begin() + 1, write.end())), ReceivedReport::Kind::query);
+    EXPECT_EQ(sim::classifyReport(Data(write.begin() + 1, write.end())), ReceivedReport::Kind::query);
 }
 
 // Under a locale of another encoding the texts and the data come in it, as a
@@ -229,11 +229,11 @@ TEST_F(Cli, TextsComeInTheLocalesEncoding) {
 // nothing of theirs reaches the terminal as a control character, and each
 // row keeps its columns.
 TEST_F(Cli, ControlCharactersFromTheServerAndTheDeviceAreWrittenOut) {
-  platform::sim::AdapterSettings named = adapter(1);
+  sim::AdapterSettings named = adapter(1);
   named.product =
       "\x1b]0;owned\x07"
       "Adapter\tX";
-  platform::sim::EmulatedHidrawNode node(named);
+  sim::EmulatedHidrawNode node(named);
   plug("hidraw3", 5, node);
   const std::string b = server.base();
   const std::string list = "\x1b[2Jgood\t;f1a5;0001;Ver 2.3.4;\x1b[8mhidden;" + b + "/fw/a.bin;" + b + "/desc/e.txt\n";
@@ -257,7 +257,7 @@ TEST_F(Cli, RefusalsBeforeAnythingIsSentHaveTheirExitCodes) {
   const CliRun none = run({"adapters", "--json"});
   EXPECT_EQ(none.exit, 4);
   EXPECT_EQ(none.last("failed").value("code"), "no-adapter");
-  platform::sim::EmulatedHidrawNode node(adapter(1));
+  sim::EmulatedHidrawNode node(adapter(1));
   plug("hidraw3", 5, node);
   EXPECT_EQ(run({"update"}).exit, 2);
   const CliRun noRow = run({"update", "7", "--json"});
@@ -287,7 +287,7 @@ TEST_F(Cli, RefusalsBeforeAnythingIsSentHaveTheirExitCodes) {
 }
 
 TEST_F(Cli, TwoAdaptersOfTheEntrysIdsAreRefusedUnlessOneIsNamed) {
-  platform::sim::EmulatedHidrawNode a(adapter(1)), b(adapter(1));
+  sim::EmulatedHidrawNode a(adapter(1)), b(adapter(1));
   plug("hidraw3", 5, a);
   plug("hidraw4", 6, b);
   const CliRun both = run({"update", "0", "--json"});
@@ -306,10 +306,10 @@ TEST_F(Cli, TwoAdaptersOfTheEntrysIdsAreRefusedUnlessOneIsNamed) {
 // and one running a newer version are not written, each said as such; the
 // third is. Told to, the command writes them after all.
 TEST_F(Cli, AnAdapterRunningTheEntrysVersionOrANewerOneIsNotWritten) {
-  platform::sim::AdapterSettings same = adapter(1), newer = adapter(1);
+  sim::AdapterSettings same = adapter(1), newer = adapter(1);
   same.version = {2, 3, 4};
   newer.version = {3, 0, 0};
-  platform::sim::EmulatedHidrawNode current(same), ahead(newer), behind(adapter(1));
+  sim::EmulatedHidrawNode current(same), ahead(newer), behind(adapter(1));
   plug("hidraw3", 5, current);
   plug("hidraw4", 6, ahead);
   plug("hidraw5", 7, behind);
@@ -340,10 +340,10 @@ TEST_F(Cli, AnAdapterRunningTheEntrysVersionOrANewerOneIsNotWritten) {
 // node on its port, says the version it runs. One took the image, one kept
 // its old version, the third was up to date and is not asked at all.
 TEST_F(Cli, WrittenAdaptersPluggedInAgainSayWhetherTheUpdateTook) {
-  platform::sim::AdapterSettings keeps = adapter(1), same = adapter(1);
+  sim::AdapterSettings keeps = adapter(1), same = adapter(1);
   keeps.keepsVersion = true;
   same.version = {2, 3, 4};
-  platform::sim::EmulatedHidrawNode taking(adapter(1)), keeping(keeps), current(same);
+  sim::EmulatedHidrawNode taking(adapter(1)), keeping(keeps), current(same);
   const std::string takingPath = plug("hidraw3", 5, taking), keepingPath = plug("hidraw4", 6, keeping);
   plug("hidraw5", 7, current);
   bool reseated = false;
@@ -371,7 +371,7 @@ TEST_F(Cli, WrittenAdaptersPluggedInAgainSayWhetherTheUpdateTook) {
 // Not plugged in again in time: written but not confirmed, exit 7. The same
 // adapter re-seated during the next run's wait confirms it, exit 0.
 TEST_F(Cli, AnAdapterNotBackInTimeIsUnconfirmed) {
-  platform::sim::EmulatedHidrawNode node(adapter(1));
+  sim::EmulatedHidrawNode node(adapter(1));
   const std::string path = plug("hidraw3", 5, node);
   const CliRun waited = run({"update", "0", "--json", "--confirm-within", "1"});
   EXPECT_EQ(waited.exit, 7) << waited.err;
@@ -403,7 +403,7 @@ TEST_F(Cli, BashCompletesCommandsTheirOptionsAndAttachedPorts) {
   // The colons of a URL are no command, nor is the URL.
   EXPECT_EQ(bashOffers("ringflash-cli --server http://127.0.0.1:8917 l"), (Offers{"lens", "list"}));
   EXPECT_EQ(bashOffers("ringflash-cli --server l"), Offers{});
-  platform::sim::EmulatedHidrawNode a(adapter(1)), b(adapter(2));
+  sim::EmulatedHidrawNode a(adapter(1)), b(adapter(2));
   plug("hidraw3", 5, a);
   plug("hidraw4", 7, b);
   EXPECT_EQ(bashOffers("ringflash-cli update 0 --adapter "), (Offers{"1-5", "1-7"}));
@@ -415,7 +415,7 @@ TEST_F(Cli, BashCompletesCommandsTheirOptionsAndAttachedPorts) {
 
 // Exit code 1: the adapter leaves in the middle of the write.
 TEST_F(Cli, AnAdapterThatLeavesMidWriteFailsTheUpdate) {
-  platform::sim::EmulatedHidrawNode node(adapter(1));
+  sim::EmulatedHidrawNode node(adapter(1));
   const std::string path = plug("hidraw3", 5, node);
   bool removed = false;
   const CliRun r = run({"update", "0", "--json"}, [&](pid_t, const std::string&) {
@@ -432,7 +432,7 @@ TEST_F(Cli, AnAdapterThatLeavesMidWriteFailsTheUpdate) {
 // lens query and a query of the adapters are each refused before anything is
 // sent, exit 4; once it is given back the update goes through.
 TEST_F(Cli, AnAdapterAnotherProcessIsWritingIsLeftAlone) {
-  platform::sim::EmulatedHidrawNode node(adapter(1));
+  sim::EmulatedHidrawNode node(adapter(1));
   plug("hidraw3", 5, node);
   const int other = ::open((bed.root() + "/dev/hidraw3").c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
   ASSERT_GE(other, 0);
@@ -451,7 +451,7 @@ TEST_F(Cli, AnAdapterAnotherProcessIsWritingIsLeftAlone) {
 
 // Exit code 6: the node is there, but this user may not open it.
 TEST_F(Cli, AnAdapterThatMayNotBeOpenedNamesTheRule) {
-  platform::sim::EmulatedHidrawNode node(adapter(1));
+  sim::EmulatedHidrawNode node(adapter(1));
   plug("hidraw3", 5, node);
   chmod((bed.root() + "/dev/hidraw3").c_str(), 0600);
   chmod(bed.root().c_str(), 0755);
@@ -469,7 +469,7 @@ TEST_F(Cli, AnAdapterThatMayNotBeOpenedNamesTheRule) {
 // within 5 s stop it, and with several adapters each one's end is still said,
 // with its port, and the summary.
 TEST_F(Cli, OneInterruptDuringTheWriteIsSaidTwoStopIt) {
-  platform::sim::EmulatedHidrawNode node(adapter(1)), other(adapter(1));
+  sim::EmulatedHidrawNode node(adapter(1)), other(adapter(1));
   plug("hidraw3", 5, node);
   plug("hidraw4", 6, other);
   int sent = 0;
@@ -496,7 +496,7 @@ TEST_F(Cli, OneInterruptDuringTheWriteIsSaidTwoStopIt) {
 // (`| head`), a closed terminal (SIGHUP) and Ctrl-\ (SIGQUIT) each leave the
 // adapter written whole, and the exit code still says how the write ended.
 TEST_F(Cli, AWriteOutlivesAClosedPipeAndAClosedTerminal) {
-  platform::sim::EmulatedHidrawNode node(adapter(1));
+  sim::EmulatedHidrawNode node(adapter(1));
   plug("hidraw3", 5, node);
   Data padded(2048, 0x5C);
   catalogue::zeroFill(padded);
@@ -543,7 +543,7 @@ TEST_F(Cli, ASleepLockIsHeldWhileTheAdapterIsWritten) {
                        "/org/freedesktop/login1", "--method", "org.freedesktop.login1.Manager.ListInhibitors"});
   };
   for (int i = 0; i < 150 && locks().exit != 0; ++i) usleep(100000);
-  platform::sim::EmulatedHidrawNode node(adapter(1));
+  sim::EmulatedHidrawNode node(adapter(1));
   const std::string path = plug("hidraw3", 5, node);
   std::string during, waiting;
   // While a person re-seats the adapter, the system may sleep.
@@ -570,9 +570,9 @@ TEST_F(Cli, ASleepLockIsHeldWhileTheAdapterIsWritten) {
 // Several adapters at once, each with its own exchange: one leaves at piece
 // 20, one goes quiet after piece 30, the third is written to the end.
 TEST_F(Cli, AllAdaptersAtOnceOneFailureLeavesTheOthersRunning) {
-  platform::sim::AdapterSettings quiet = adapter(1);
+  sim::AdapterSettings quiet = adapter(1);
   quiet.silentAfterReports = 2 + 30;  // the query, the start report, 30 pieces
-  platform::sim::EmulatedHidrawNode leaving(adapter(1)), silent(quiet), steady(adapter(1)), late(adapter(1));
+  sim::EmulatedHidrawNode leaving(adapter(1)), silent(quiet), steady(adapter(1)), late(adapter(1));
   const std::string path = plug("hidraw3", 5, leaving);
   plug("hidraw4", 6, silent);
   plug("hidraw5", 7, steady);
@@ -606,7 +606,7 @@ TEST_F(Cli, AllAdaptersAtOnceOneFailureLeavesTheOthersRunning) {
 // locale every text is English, the ones labelled with a port and the
 // summary's results too, while the JSON keeps its codes.
 TEST_F(Cli, AllAdaptersAtOnceEachGetsTheImageAndEveryTextIsEnglish) {
-  platform::sim::EmulatedHidrawNode first(adapter(1)), second(adapter(1)), third(adapter(1));
+  sim::EmulatedHidrawNode first(adapter(1)), second(adapter(1)), third(adapter(1));
   plug("hidraw3", 5, first);
   plug("hidraw4", 6, second);
   plug("hidraw5", 7, third);
@@ -627,7 +627,7 @@ TEST_F(Cli, AllAdaptersAtOnceEachGetsTheImageAndEveryTextIsEnglish) {
 }
 
 int main(int argc, char** argv) {
-  platform::sim::runUnderUmockdevPreload(argv);
+  sim::runUnderUmockdevPreload(argv);
   ::testing::InitGoogleTest(&argc, argv);
   const int result = RUN_ALL_TESTS();
   std::_Exit(result);
@@ -749,7 +749,7 @@ TEST_F(MirrorCli, AShopUpdatesFromItsMirrorWithTheServerGone) {
   EXPECT_EQ(rows.last("list").value("rows").toInt(), 2);
   EXPECT_TRUE(rows.last("list").value("signed").toBool());
   EXPECT_EQ(offline({"describe", "0"}).out, "你好\n");
-  platform::sim::EmulatedHidrawNode node(adapter(1));
+  sim::EmulatedHidrawNode node(adapter(1));
   plug("hidraw3", 5, node);
   const CliRun update = offline({"update", "1"});
   ASSERT_EQ(update.exit, 0) << update.err;
@@ -767,13 +767,13 @@ TEST_F(MirrorCli, AChangedImageOrListInsideAMirrorIsRefused) {
   ASSERT_EQ(run({"mirror", folder, "--trusted-key", key}).exit, 0);
   server.stop();
   change(at(server.base() + "/fw/a.bin"), 10);
-  platform::sim::EmulatedHidrawNode node(adapter(1));
+  sim::EmulatedHidrawNode node(adapter(1));
   plug("hidraw3", 5, node);
   const CliRun image = offline({"update", "0", "--json"});
   EXPECT_EQ(image.exit, 5) << image.err;
   EXPECT_EQ(image.last("failed").value("code"), "image-refused");
   for (const Data& write : node.writes())
-    EXPECT_EQ(platform::sim::classifyReport(Data(write.begin() + 1, write.end())), ReceivedReport::Kind::query);
+    EXPECT_EQ(sim::classifyReport(Data(write.begin() + 1, write.end())), ReceivedReport::Kind::query);
 
   const std::string copy = place + "/copy";
   EXPECT_EQ(offline({"mirror", copy}).exit, 5);
@@ -790,15 +790,18 @@ TEST_F(MirrorCli, AChangedImageOrListInsideAMirrorIsRefused) {
 // be left half made when an entry fails its check. A mirror made before is
 // replaced whole.
 TEST_F(MirrorCli, AMirrorReplacesOnlyAMirrorAndOnlyWhenWhole) {
-  std::filesystem::create_directories(place + "/photos");
+  std::filesystem::create_directories(place + "/photos/2026");
   std::ofstream(place + "/photos/a.jpg") << "x";
   const CliRun notOne = run({"mirror", place + "/photos", "--json"});
   EXPECT_EQ(notOne.exit, 2);
   EXPECT_EQ(notOne.last("failed").value("code"), "not-a-mirror");
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(place + "/photos"), {}), 1);
+  // Nor when it carries a mirror's mark beside what is not a mirror's.
+  std::ofstream(place + "/photos/" + platform::kMirrorMark) << server.base() << kListPath << "\n";
+  EXPECT_EQ(run({"mirror", place + "/photos"}).exit, 2);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(place + "/photos"), {}), 3);
 
   ASSERT_EQ(run({"mirror", folder, "--trusted-key", key}).exit, 0);
-  const std::string stale = folder + "/stale.bin";
+  const std::string stale = at(server.base() + "/fw/stale.bin");  // a server's folder is the mirror's own
   std::ofstream(stale) << "x";
   const std::string b = server.base();
   const std::string tampered =
@@ -811,8 +814,34 @@ TEST_F(MirrorCli, AMirrorReplacesOnlyAMirrorAndOnlyWhenWhole) {
   publish(list);
   ASSERT_EQ(run({"mirror", folder, "--trusted-key", key}).exit, 0);
   EXPECT_FALSE(std::filesystem::exists(stale));
+
+  // What an interrupted run left goes with the next one; a link to the
+  // mirror's place (a stick's folder) is followed, and stays a link.
+  std::filesystem::create_directories(folder + ".partial-Xk3a9Q/h_80");
+  std::ofstream(folder + ".partial-Xk3a9Q/" + platform::kMirrorMark) << "http://h/x\n";
+  const std::string link = place + "/stick";
+  std::filesystem::create_directory_symlink(folder, link);
+  ASSERT_EQ(run({"mirror", link, "--trusted-key", key}).exit, 0);
+  EXPECT_TRUE(std::filesystem::is_symlink(link));
+  EXPECT_EQ(readFile(at(server.base() + kListPath)), list);
   for (const auto& entry : std::filesystem::directory_iterator(place))
     EXPECT_EQ(entry.path().filename().string().find(".partial"), std::string::npos) << entry.path();
+}
+
+// Two URLs that only their queries tell apart would share one place in the
+// mirror: said as such, and no mirror is made.
+TEST_F(MirrorCli, TwoUrlsForOnePlaceAreSaid) {
+  const std::string b = server.base();
+  server.put("/fw/q.bin?v=1", image);
+  server.put("/fw/q.bin?v=2", Data(2048, 0x5C));
+  publish("one;f1a5;0001;Ver 2.3.4;d;" + b + "/fw/q.bin?v=1;" + b + "/desc/a.txt;" + catalogue::sha256Hex(image) +
+          ";1000\ntwo;f1a5;0001;Ver 2.3.5;d;" + b + "/fw/q.bin?v=2;" + b + "/desc/a.txt;" +
+          catalogue::sha256Hex(Data(2048, 0x5C)) + ";2048\n");
+  const CliRun clash = run({"mirror", folder, "--json", "--trusted-key", key});
+  EXPECT_EQ(clash.exit, 3) << clash.err;
+  EXPECT_EQ(clash.last("failed").value("code"), "mirror-url-unfit");
+  EXPECT_NE(clash.err.find("条目 1 "), std::string::npos) << clash.err;
+  EXPECT_FALSE(std::filesystem::exists(folder));
 }
 
 // The window takes the same mirror: the harness drives it through an update
@@ -834,7 +863,7 @@ TEST_F(MirrorCli, TheWindowUpdatesFromTheMirrorAlone) {
 // The harness over a real hidraw node cannot see the bytes an adapter got:
 // a good update there is no violation, and it ends well.
 TEST_F(Cli, TheHarnessOverHidrawJudgesOnlyWhatItSees) {
-  platform::sim::EmulatedHidrawNode node(adapter(1));
+  sim::EmulatedHidrawNode node(adapter(1));
   plug("hidraw3", 5, node);
   setenv("QT_QPA_PLATFORM", "offscreen", 1);
   const ProgramRun harness = runProgram({RINGFLASH_DEMO, "--headless", "--hidraw", "--server", server.base(), "--at",

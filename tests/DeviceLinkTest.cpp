@@ -15,7 +15,7 @@
 
 using platform::Data;
 using platform::NotificationCenter;
-using platform::sim::AdapterSettings;
+using sim::AdapterSettings;
 
 namespace {
 
@@ -95,14 +95,14 @@ const Data kQuery{0x95, 0x27, 0x68, 0x18, 0x02, 0x02};
 class DeviceLink : public ::testing::Test {
  protected:
   void SetUp() override {
-    bus = platform::sim::SimulatedBus::create();
+    bus = sim::SimulatedBus::create();
     bus->install();
   }
   void startMonitor(std::vector<HIDMonitorData> pairs) {
     auto monitor = std::make_shared<HIDDeviceMonitor>(std::move(pairs), 64);
     platform::Thread([monitor] { monitor->start(); }).start();
   }
-  std::shared_ptr<platform::sim::SimulatedBus> bus;
+  std::shared_ptr<sim::SimulatedBus> bus;
   Collector collector;
 };
 

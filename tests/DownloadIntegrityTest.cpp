@@ -19,7 +19,7 @@ class DownloadIntegrity : public WindowFixture {
   }
   // The image is refused after its download: nothing reaches the adapter, the
   // previous image stays, and the button is there for another try.
-  void expectRefused(const platform::sim::SimulatedAdapter& adapter, std::size_t reportsBefore,
+  void expectRefused(const sim::SimulatedAdapter& adapter, std::size_t reportsBefore,
                      std::shared_ptr<const platform::Data> binBefore) {
     ASSERT_TRUE(waitForStatus(texts::imageCheckFailed, 20000)) << status();
     settle(200);

@@ -136,7 +136,8 @@ TEST(FailureKinds, NoTwoFailuresShareACode) {
   for (const auto& [outcome, promised] : promisedForOutcomes()) codes.insert(cli::failureOf(outcome).code);
   for (auto reseat : {update::Reseat::confirmed, update::Reseat::otherVersion, update::Reseat::unanswered})
     codes.insert(cli::failureOf(reseat).code);
-  for (const cli::Failure& failure : {cli::kNotBackInTime, cli::kNotAMirror, cli::kMirrorNotWritten})
+  for (const cli::Failure& failure :
+       {cli::kNotBackInTime, cli::kNotAMirror, cli::kMirrorNotWritten, cli::kMirrorUrlUnfit})
     codes.insert(failure.code);
   for (const std::string& code : codes)
     if (code != "done") {

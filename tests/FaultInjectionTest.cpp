@@ -7,7 +7,7 @@
 
 using Behaviour = FirmwareServer::Behaviour;
 using Fault = Behaviour::Fault;
-using platform::sim::AdapterSettings;
+using sim::AdapterSettings;
 
 namespace {
 const char* kCompleted = "固件更新已完成";
@@ -78,7 +78,7 @@ class FaultInjection : public WindowFixture {
     EXPECT_EQ(vc->state(), stateConstants::stEmpty);
   }
 
-  std::shared_ptr<platform::sim::SimulatedAdapter> adapter;
+  std::shared_ptr<sim::SimulatedAdapter> adapter;
 };
 
 class ImageCut : public FaultInjection, public ::testing::WithParamInterface<std::size_t> {};

@@ -34,11 +34,11 @@ namespace {
 
 using platform::Data;
 
-using platform::sim::EmulatedHidrawNode;
+using sim::EmulatedHidrawNode;
 
 // An adapter as these tests know it: version 3.1.4, lens 0x1234.
-platform::sim::AdapterSettings testAdapter(const char* product) {
-  platform::sim::AdapterSettings s;
+sim::AdapterSettings testAdapter(const char* product) {
+  sim::AdapterSettings s;
   s.vendorId = 0xF1A5;
   s.productId = std::stoll(product, nullptr, 16);
   s.product = "Test adapter";
@@ -99,7 +99,7 @@ class Hidraw : public ::testing::Test {
     platform::Thread([monitor] { monitor->start(); }).start();
   }
 
-  platform::sim::EmulatedHidrawBed bed;
+  sim::EmulatedHidrawBed bed;
   UMockdevTestbed* testbed = bed.testbed();
   const std::string root = bed.root();
 };
@@ -292,7 +292,7 @@ TEST_F(Hidraw, TheUsbMonitorOpensAndAnnouncesADeviceThroughLibusb) {
 
 int main(int argc, char** argv) {
   // The test bed works through libumockdev's preload: run under it.
-  platform::sim::runUnderUmockdevPreload(argv);
+  sim::runUnderUmockdevPreload(argv);
   ::testing::InitGoogleTest(&argc, argv);
   const int result = RUN_ALL_TESTS();
   std::_Exit(result);  // device fds stay open in the monitor threads

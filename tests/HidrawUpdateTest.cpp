@@ -19,7 +19,7 @@
 namespace {
 
 using platform::Data;
-using platform::sim::ReceivedReport;
+using sim::ReceivedReport;
 
 QApplication& application() {
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
@@ -47,12 +47,12 @@ TEST(HidrawUpdate, TheImageReachesTheNodeByteForByteAndTheLensIdComesBack) {
   server.put("/fw/e.bin", image);
 
   platform::setHIDManagerFactory(nullptr);  // the real hidraw layer
-  platform::sim::AdapterSettings s;
+  sim::AdapterSettings s;
   s.vendorId = 0xF1A5;
   s.productId = 1;
   s.lensId = 0x0102;
-  platform::sim::EmulatedHidrawBed bed;
-  platform::sim::EmulatedHidrawNode node(s);
+  sim::EmulatedHidrawBed bed;
+  sim::EmulatedHidrawNode node(s);
   bed.addAdapter("hidraw3", s, 5, &node);
 
   ViewController vc(QString::fromStdString(base + kListPath));
@@ -69,7 +69,7 @@ TEST(HidrawUpdate, TheImageReachesTheNodeByteForByteAndTheLensIdComesBack) {
     ASSERT_EQ(write.size(), 65u);
     EXPECT_EQ(write[0], 0);  // the report number of an adapter without numbered reports
     const Data report(write.begin() + 1, write.end());
-    kinds.push_back(platform::sim::classifyReport(report));
+    kinds.push_back(sim::classifyReport(report));
     if (kinds.back() == ReceivedReport::Kind::start) {
       EXPECT_EQ(report[update::reports::kStartVersionAt], 2);
       EXPECT_EQ(report[update::reports::kStartVersionAt + 2], 4);

@@ -129,7 +129,7 @@ class Inhibitor : public WindowFixture {
     return waitFor([&] { return inhibitors().size() == (held ? 1u : 0u); }, 10000);
   }
   // An update of 48 pieces that the adapter answers slowly enough to look at.
-  std::shared_ptr<platform::sim::SimulatedAdapter> startUpdate() {
+  std::shared_ptr<sim::SimulatedAdapter> startUpdate() {
     auto adapter = plug(kProductB, 0.02);
     openWindow();
     clickRow(kRow2048);
@@ -153,7 +153,7 @@ TEST_F(Inhibitor, ReleasedWhenAPieceIsNotTakenOrTheAdapterLeaves) {
   startLogind();
   auto adapter = startUpdate();
   ASSERT_TRUE(lockHeld(true));
-  adapter->changeSettings([](auto& s) { s.refuseKind = static_cast<int>(platform::sim::ReceivedReport::Kind::data); });
+  adapter->changeSettings([](auto& s) { s.refuseKind = static_cast<int>(sim::ReceivedReport::Kind::data); });
   ASSERT_TRUE(waitForStatus("固件写入失败", 20000));
   EXPECT_TRUE(lockHeld(false));
 

@@ -84,10 +84,10 @@ TEST_F(Lens, AnotherPairArmsASecondMonitorAndTheFirstKeepsRunning) {
 class Connection : public WindowFixture {
  protected:
   HIDDevice device(std::int64_t product) {
-    platform::sim::AdapterSettings s;
+    sim::AdapterSettings s;
     s.vendorId = kVendor;
     s.productId = product;
-    return HIDDevice(std::make_shared<platform::sim::SimulatedAdapter>(bus, s));
+    return HIDDevice(std::make_shared<sim::SimulatedAdapter>(bus, s));
   }
   void connect(std::int64_t product) {
     const HIDDevice d = device(product);
@@ -162,7 +162,7 @@ TEST_F(Connection, EachAdapterIsFollowedOnItsOwn) {
 }
 
 TEST_F(Connection, AnAdapterThatMayNotBeOpenedIsNamedAndSentNothing) {
-  platform::sim::AdapterSettings s;
+  sim::AdapterSettings s;
   s.vendorId = kVendor;
   s.productId = kProductA;
   s.accessDenied = true;

@@ -125,6 +125,10 @@ TEST_F(PublishFolder, NothingIsWrittenWhenTheResultWouldNotServe) {
   EXPECT_EQ(read("MIRAVEL_LST.txt"), good);
   request.list = dir + "/none.txt";
   EXPECT_EQ(publish::publishList(request).fault, PublishFault::listNotRead);
+  write("latin1.txt", line("http://h/fw/a.bin", ";d\xe9j\xe0") + "\n");  // the tools would say it is no text
+  request.list = dir + "/latin1.txt";
+  EXPECT_EQ(publish::publishList(request).fault, PublishFault::listNotText);
+  EXPECT_FALSE(std::filesystem::exists(request.list + ".minisig"));
 }
 
 // The program over the stock tool's keys: what it signs, `minisign -V`
@@ -136,6 +140,11 @@ TEST_F(MinisignInterop, WhatThePublishersToolSignsVerifiesWithTheStockTool) {
   const std::string publish = std::string(RINGFLASH_PUBLISH_PROGRAM) + " MIRAVEL_LST.txt --root www --secret-key k.sec";
   EXPECT_EQ(exitOf(publish + " --expires-in 0"), 2);
   EXPECT_EQ(exitOf(std::string(RINGFLASH_PUBLISH_PROGRAM) + " MIRAVEL_LST.txt --secret-key k.sec"), 2);
+  // A disk that fills up halfway through a file: nothing replaced, nothing said to be signed.
+  const std::string list = read("MIRAVEL_LST.txt");
+  EXPECT_EQ(exitOf("prlimit --fsize=100 -- sh -c 'trap \"\" XFSZ; exec " + publish + "'"), 1) << read("out.log");
+  EXPECT_EQ(read("MIRAVEL_LST.txt"), list);
+  EXPECT_FALSE(exists("MIRAVEL_LST.txt.minisig"));
   ASSERT_TRUE(run(publish + " --expires-in 7")) << read("out.log");
   EXPECT_NE(read("MIRAVEL_LST.txt").find(catalogue::sha256Hex(bytesOf("abc")) + ";3"), std::string::npos);
   ASSERT_TRUE(run("minisign -V -p k.pub -m MIRAVEL_LST.txt")) << read("out.log");

@@ -11,7 +11,7 @@
 #include "platform/Dictionary.h"
 #include "support/WindowFixture.h"
 
-using platform::sim::ReceivedReport;
+using sim::ReceivedReport;
 using Kind = ReceivedReport::Kind;
 using Fault = FirmwareServer::Behaviour::Fault;
 
@@ -52,7 +52,7 @@ class Update : public WindowFixture {
     pressUpdate();
     ASSERT_TRUE(waitForStatus(kDone, milliseconds)) << status();
   }
-  bool waitForReports(const platform::sim::SimulatedAdapter& a, std::size_t n, int ms = 10000) {
+  bool waitForReports(const sim::SimulatedAdapter& a, std::size_t n, int ms = 10000) {
     return a.waitUntil([n](const auto& r) { return r.size() >= n; }, std::chrono::milliseconds(ms));
   }
 };
@@ -157,7 +157,7 @@ TEST_P(AdapterWithOtherIds, IsNotWritten) {
   std::snprintf(ids, sizeof ids, "%04llx;%04llx", static_cast<long long>(vendor), static_cast<long long>(product));
   putList(sampleListText(server, RINGFLASH_DEMO_CATALOGUE) + "其他接环;" + ids + ";Ver 1.0.0;d;" + server.base() +
           "/fw/empty.bin;" + server.base() + "/desc/empty.txt");
-  platform::sim::AdapterSettings s;
+  sim::AdapterSettings s;
   s.vendorId = vendor;
   s.productId = product;
   auto other = bus->plug(s);

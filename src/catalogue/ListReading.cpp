@@ -8,7 +8,6 @@
 namespace catalogue {
 namespace {
 
-constexpr std::size_t kMaxListBytes = 4u << 20;
 // minisign's own comments stay far below this.
 constexpr std::size_t kMaxSignatureBytes = 16u << 10;
 

@@ -13,6 +13,9 @@
 
 namespace catalogue {
 
+// The most a firmware list may hold: a longer one is refused, not shown.
+inline constexpr std::size_t kMaxListBytes = 4u << 20;
+
 // Reads a URL of the firmware server, at most `limit` bytes. Returns why the
 // read did not give the whole resource, as `tooLarge` or `failed`, or
 // Fault::none; the declared media type goes to `contentType` when asked for.

@@ -21,8 +21,10 @@ Failure failureOf(update::Outcome outcome);
 Failure failureOf(update::Reseat reseat);
 // A written adapter that was not plugged in again in time.
 inline constexpr Failure kNotBackInTime{"unconfirmed", kUnconfirmed};
-// mirror: the folder holds something else than a mirror, or could not be written.
+// mirror: the folder holds something else than a mirror, or could not be
+// written; an entry's URL has no place of its own in it.
 inline constexpr Failure kNotAMirror{"not-a-mirror", kUsage};
 inline constexpr Failure kMirrorNotWritten{"mirror-not-written", kNotRead};
+inline constexpr Failure kMirrorUrlUnfit{"mirror-url-unfit", kNotRead};
 
 }  // namespace cli

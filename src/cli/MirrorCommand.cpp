@@ -23,6 +23,10 @@ ExitCode refused(const road::MirrorMade& made, Report& report, const std::string
     case Problem::entryRefused:
       report.text(platform::formatted(texts::mirrorEntryRefused, static_cast<int>(made.row)));
       return report.fail(made.fault);
+    case Problem::urlUnfit:
+      return report.fail(platform::formatted(texts::mirrorUrlUnfit, static_cast<int>(made.row),
+                                             platform::visibleField(made.path).c_str()),
+                         kMirrorUrlUnfit);
     case Problem::notAMirror:
       return report.fail(platform::formatted(texts::mirrorNotAMirror, folder.c_str()), kNotAMirror);
     case Problem::notWritten:

@@ -3,6 +3,9 @@
 // publisher's own.
 namespace texts {
 inline constexpr const char* publishListNotRead = "无法读取固件列表 %s";
+inline constexpr const char* publishListNotText = "固件列表 %s 不是 UTF-8 文本，ringflash 不会读取它，已停止签名";
+inline constexpr const char* publishListTooLarge = "固件列表 %s 过大，ringflash 不会读取它，已停止签名";
+inline constexpr const char* publishPasswordFileNotRead = "无法读取密码文件 %s";
 inline constexpr const char* publishKeyNotRead = "无法读取密钥文件 %s";
 inline constexpr const char* publishNotAKey = "%s 不是 minisign 私钥";
 inline constexpr const char* publishPasswordNeeded = "密钥 %s 设有密码：请在终端中运行，或用 --password-file 给出密码";

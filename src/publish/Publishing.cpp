@@ -1,12 +1,14 @@
 #include "Publishing.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <filesystem>
 #include <variant>
 
 #include "ListFilling.h"
+#include "PendingFile.h"
 #include "SignatureWriting.h"
+#include "catalogue/ListReading.h"
+#include "platform/TextDecoding.h"
 
 namespace publish {
 namespace {
@@ -20,12 +22,6 @@ std::optional<std::string> readWhole(const std::string& path) {
   const QByteArray bytes = file.readAll();
   if (file.error() != QFileDevice::NoError) return std::nullopt;
   return bytes.toStdString();
-}
-
-// Written beside the file, to be renamed over it: a reader sees the old or the new.
-bool writeBeside(QSaveFile& file, const std::string& text) {
-  return file.open(QIODevice::WriteOnly) &&
-         file.write(text.data(), static_cast<qint64>(text.size())) == static_cast<qint64>(text.size());
 }
 
 Published fault(PublishFault kind, const std::string& path) {
@@ -68,6 +64,9 @@ void noteLines(const FilledList& filled, Published& published) {
 Published publishList(const PublishRequest& request) {
   const auto list = readWhole(request.list);
   if (!list) return fault(PublishFault::listNotRead, request.list);
+  if (list->size() > catalogue::kMaxListBytes) return fault(PublishFault::listTooLarge, request.list);
+  if (!platform::isUTF8(platform::Data(list->begin(), list->end())))
+    return fault(PublishFault::listNotText, request.list);
   auto key = keyFor(request);
   if (auto* failed = std::get_if<Published>(&key)) return *failed;
 
@@ -87,9 +86,9 @@ Published publishList(const PublishRequest& request) {
   // Both are written out before either replaces its file. Between the two
   // renames a reader finds a list and a signature that do not match: refused.
   const std::string signaturePath = request.list + ".minisig";
-  QSaveFile newList(QString::fromStdString(request.list)), newSignature(QString::fromStdString(signaturePath));
-  if (!writeBeside(newList, filled.text)) return fault(PublishFault::notWritten, request.list);
-  if (!writeBeside(newSignature, signature)) return fault(PublishFault::notWritten, signaturePath);
+  PendingFile newList(request.list), newSignature(signaturePath);
+  if (!newList.write(filled.text)) return fault(PublishFault::notWritten, request.list);
+  if (!newSignature.write(signature)) return fault(PublishFault::notWritten, signaturePath);
   if (!newList.commit()) return fault(PublishFault::notWritten, request.list);
   if (!newSignature.commit()) return fault(PublishFault::notWritten, signaturePath);
   return published;

@@ -22,6 +22,8 @@ struct PublishRequest {
 enum class PublishFault {
   none,
   listNotRead,
+  listNotText,   // not UTF-8: the tools would refuse it
+  listTooLarge,  // more than the tools read
   keyNotRead,
   notAKey,
   passwordNeeded,

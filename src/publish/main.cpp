@@ -41,6 +41,8 @@ const char* faultText(publish::PublishFault fault) {
   using publish::PublishFault;
   switch (fault) {
     case PublishFault::listNotRead: return texts::publishListNotRead;
+    case PublishFault::listNotText: return texts::publishListNotText;
+    case PublishFault::listTooLarge: return texts::publishListTooLarge;
     case PublishFault::keyNotRead: return texts::publishKeyNotRead;
     case PublishFault::notAKey: return texts::publishNotAKey;
     case PublishFault::passwordNeeded: return texts::publishPasswordNeeded;

@@ -13,6 +13,7 @@
 #include "catalogue/FirmwareList.h"
 #include "catalogue/ListReading.h"
 #include "platform/Mirror.h"
+#include "platform/UrlReader.h"
 
 namespace road {
 namespace {
@@ -51,9 +52,13 @@ std::optional<MirrorMade> addEntry(Files& files, std::string_view line, std::siz
   ImageDownload image = downloadImage(line, platform::UrlReadOptions::forImage());
   if (image.failure != catalogue::Fault::none) return problem(Problem::entryRefused, image.failure, row);
   image.image.resize(image.served);
-  if (!add(files, fields[catalogue::fDescription], std::move(chosen.served)) ||
-      !add(files, fields[catalogue::fImage], std::move(image.image)))
-    return problem(Problem::entryRefused, catalogue::Fault::imageCheckFailed, row);
+  for (auto& [url, bytes] :
+       {std::pair{fields[catalogue::fDescription], &chosen.served}, std::pair{fields[catalogue::fImage], &image.image}})
+    if (!add(files, url, std::move(*bytes))) {
+      MirrorMade made = problem(Problem::urlUnfit, catalogue::Fault::none, row);
+      made.path = url;
+      return made;
+    }
   return MirrorMade{};
 }
 
@@ -66,9 +71,46 @@ bool writeFile(const fs::path& path, const platform::Data& bytes) {
   return !error && out.good();
 }
 
+// A mirror's folder holds its mark and one folder per server, HOST_PORT.
+bool holdsOnlyAMirror(const fs::path& folder) {
+  std::error_code error;
+  for (const auto& entry : fs::directory_iterator(folder, error)) {
+    const std::string name = entry.path().filename().string();
+    if (name == platform::kMirrorMark) continue;
+    const auto port = name.rfind('_');
+    const bool server = port != std::string::npos && port > 0 && port + 1 < name.size() &&
+                        name.find_first_not_of("0123456789", port + 1) == std::string::npos;
+    if (!server || !entry.is_directory(error) || entry.is_symlink(error)) return false;
+  }
+  return !error;
+}
+
+// A place the mirror may take: nothing there, an empty folder made for it,
+// or a mirror made before. Anything else is somebody's, and stays.
+bool mayTake(const fs::path& place) {
+  std::error_code error;
+  if (!fs::exists(fs::symlink_status(place, error))) return true;
+  if (!fs::is_directory(place, error)) return false;
+  if (fs::is_empty(place, error)) return true;
+  const auto address = mirroredListAddress(place.string());
+  return address && platform::isHttpURL(*address) && holdsOnlyAMirror(place);
+}
+
+// What an interrupted run left beside the place: folders of ours, marked.
+void removeLeftovers(const fs::path& place) {
+  std::error_code error;
+  const std::string prefix = place.filename().string() + ".partial-";
+  for (const auto& entry : fs::directory_iterator(place.parent_path(), error)) {
+    const std::string name = entry.path().filename().string();
+    if (name.rfind(prefix, 0) == 0 && fs::exists(entry.path() / platform::kMirrorMark, error))
+      fs::remove_all(entry.path(), error);
+  }
+}
+
 // Writes the files into a new folder beside `folder`, then puts it in its
 // place: renamed, or exchanged with the mirror made before, which is removed.
 MirrorMade writeMirror(const Files& files, const std::string& listAddress, const fs::path& folder) {
+  removeLeftovers(folder);
   std::string pattern = folder.string() + ".partial-XXXXXX";
   if (!mkdtemp(pattern.data())) return problem(Problem::notWritten);
   const fs::path partial = pattern;
@@ -99,10 +141,10 @@ std::optional<std::string> mirroredListAddress(const std::string& folder) {
 
 MirrorMade makeMirror(const std::string& listAddress, const std::vector<catalogue::PublicKey>& trustedKeys,
                       const std::string& folder) {
+  // A link to the mirror's place (a USB stick's folder) is followed: the stick gets the mirror.
   std::error_code error;
-  const fs::path place = fs::absolute(folder, error).lexically_normal();
-  // An empty folder made for the mirror is taken; anything else is not ours to replace.
-  if (fs::exists(place, error) && !fs::is_empty(place, error) && !mirroredListAddress(place)) {
+  const fs::path place = fs::weakly_canonical(fs::absolute(folder, error), error);
+  if (!mayTake(place)) {
     MirrorMade made = problem(Problem::notAMirror);
     made.path = folder;
     return made;

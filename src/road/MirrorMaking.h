@@ -15,6 +15,7 @@ struct MirrorMade {
     none,
     listRefused,   // the list or its signature: `fault` says why
     entryRefused,  // an entry's description or image: `fault` says why, `row` which entry
+    urlUnfit,      // an entry's URL has no place of its own in the mirror: `row` which entry, `path` the URL
     notAMirror,    // `path` exists and holds something else than a mirror: it is left alone
     notWritten,    // `path` could not be written
   };

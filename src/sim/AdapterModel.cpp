@@ -1,6 +1,7 @@
 #include "AdapterModel.h"
 
-namespace platform::sim {
+namespace sim {
+using namespace platform;  // the simulator stands in for the platform's devices
 
 ReceivedReport::Kind classifyReport(const Data& r) {
   switch (update::reports::classify(r.data(), r.size())) {
@@ -58,4 +59,4 @@ void AdapterModel::pluggedIn() {
   cutOff_ = false;
 }
 
-}  // namespace platform::sim
+}  // namespace sim

@@ -7,25 +7,25 @@
 #include "platform/Data.h"
 #include "update/AdapterReports.h"
 
-namespace platform::sim {
+namespace sim {
 
 struct ReceivedReport {
   enum class Kind { query, start, data };
   Kind kind;
-  Data bytes;  // the whole report as sent
+  platform::Data bytes;  // the whole report as sent
 };
 const char* kindName(ReceivedReport::Kind kind);
 // What the adapter takes a report for.
-ReceivedReport::Kind classifyReport(const Data& report);
+ReceivedReport::Kind classifyReport(const platform::Data& report);
 // The report an adapter with these settings answers a query or a data report with.
-Data adapterReply(const AdapterSettings& settings);
+platform::Data adapterReply(const AdapterSettings& settings);
 
 // What an adapter does with one output report.
 struct Answer {
   ReceivedReport::Kind kind = ReceivedReport::Kind::data;
-  bool refused = false;       // not taken: the write fails
-  bool leave = false;         // it pulls out right after taking it
-  std::optional<Data> reply;  // the input report it answers with
+  bool refused = false;                 // not taken: the write fails
+  bool leave = false;                   // it pulls out right after taking it
+  std::optional<platform::Data> reply;  // the input report it answers with
 };
 
 // One adapter's behaviour, whatever carries its reports (the simulated bus or
@@ -54,4 +54,4 @@ class AdapterModel {
   bool cutOff_ = false;  // it left in the middle of the transfer
 };
 
-}  // namespace platform::sim
+}  // namespace sim

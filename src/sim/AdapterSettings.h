@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-namespace platform::sim {
+namespace sim {
 
 // What a simulated adapter is and how it behaves; tests turn these knobs.
 struct AdapterSettings {
@@ -32,4 +32,4 @@ struct AdapterSettings {
   bool keepsVersion = false;  // runs its old version after the re-seat all the same
 };
 
-}  // namespace platform::sim
+}  // namespace sim

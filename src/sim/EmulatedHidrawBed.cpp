@@ -12,7 +12,8 @@
 #include <cstring>
 #include <stdexcept>
 
-namespace platform::sim {
+namespace sim {
+using namespace platform;  // the simulator stands in for the platform's devices
 namespace {
 
 // A vendor page with one 64-byte input and one 64-byte output report.
@@ -47,8 +48,7 @@ gboolean takeWrite(UMockdevIoctlBase*, UMockdevIoctlClient* client, gpointer nod
   UMockdevIoctlData* arg = umockdev_ioctl_client_get_arg(client);
   if (static_cast<EmulatedHidrawNode*>(node)->taken(arg->data, arg->data_len))
     umockdev_ioctl_client_complete(client, static_cast<glong>(arg->data_len), 0);
-  else
-    umockdev_ioctl_client_complete(client, -1, EIO);
+  else umockdev_ioctl_client_complete(client, -1, EIO);
   return TRUE;
 }
 
@@ -135,4 +135,4 @@ void EmulatedHidrawBed::attachNode(const std::string& devnode, EmulatedHidrawNod
   }
 }
 
-}  // namespace platform::sim
+}  // namespace sim

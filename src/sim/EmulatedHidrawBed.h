@@ -8,7 +8,7 @@
 
 typedef struct _UMockdevTestbed UMockdevTestbed;  // NOLINT(bugprone-reserved-identifier): umockdev's own name
 
-namespace platform::sim {
+namespace sim {
 
 // sysfs, the udev events and the device nodes of adapters on USB bus 1, for
 // the real libudev and hidraw code, on a umockdev test bed (the program must
@@ -46,4 +46,4 @@ class EmulatedHidrawBed {
   std::map<std::string, std::string> parents_;  // a hidraw device's hid device
 };
 
-}  // namespace platform::sim
+}  // namespace sim

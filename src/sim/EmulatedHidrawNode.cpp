@@ -2,7 +2,8 @@
 
 #include <unistd.h>
 
-namespace platform::sim {
+namespace sim {
+using namespace platform;  // the simulator stands in for the platform's devices
 
 EmulatedHidrawNode::EmulatedHidrawNode(AdapterSettings settings) : model_(std::move(settings)) {}
 
@@ -54,4 +55,4 @@ void EmulatedHidrawNode::setObserver(std::function<void(const ReceivedReport&)> 
   observer_ = std::move(observer);
 }
 
-}  // namespace platform::sim
+}  // namespace sim

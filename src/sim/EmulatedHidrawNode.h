@@ -9,7 +9,7 @@
 #include "AdapterSettings.h"
 #include "platform/Data.h"
 
-namespace platform::sim {
+namespace sim {
 
 // The adapter's end of one emulated /dev/hidraw node (see EmulatedHidrawBed).
 // It takes each write() as one output report (the report number, then the
@@ -24,7 +24,7 @@ class EmulatedHidrawNode {
 
   AdapterSettings settings() const;
   // Every write() as it came, report number first.
-  std::vector<Data> writes() const;
+  std::vector<platform::Data> writes() const;
   bool waitForWrites(std::size_t count, std::chrono::milliseconds timeout) const;
   // Called on umockdev's thread with each report taken, before it is answered.
   void setObserver(std::function<void(const ReceivedReport&)> observer);
@@ -40,8 +40,8 @@ class EmulatedHidrawNode {
   mutable std::mutex mutex_;
   mutable std::condition_variable changed_;
   AdapterModel model_;
-  std::vector<Data> writes_;
+  std::vector<platform::Data> writes_;
   std::function<void(const ReceivedReport&)> observer_;
 };
 
-}  // namespace platform::sim
+}  // namespace sim

@@ -6,7 +6,8 @@
 
 #include "SimulatedBus.h"
 
-namespace platform::sim {
+namespace sim {
+using namespace platform;  // the simulator stands in for the platform's devices
 namespace {
 // Each adapter of its own on its own port, unless told where it sits.
 AdapterSettings withPort(AdapterSettings s) {
@@ -145,4 +146,4 @@ std::uint64_t SimulatedAdapter::generation() const {
   return generation_;
 }
 
-}  // namespace platform::sim
+}  // namespace sim

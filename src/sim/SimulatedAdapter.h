@@ -12,17 +12,17 @@
 #include "platform/Data.h"
 #include "platform/HIDPlatform.h"
 
-namespace platform::sim {
+namespace sim {
 
 class SimulatedBus;
 
 // An adapter on the simulated bus: its model answers, this records every
 // report it receives and hands the answers to the bus.
-class SimulatedAdapter : public HIDPlatformDevice, public std::enable_shared_from_this<SimulatedAdapter> {
+class SimulatedAdapter : public platform::HIDPlatformDevice, public std::enable_shared_from_this<SimulatedAdapter> {
  public:
   SimulatedAdapter(std::weak_ptr<SimulatedBus> bus, AdapterSettings settings);
 
-  HIDProperty property(const std::string& key) const override;
+  platform::HIDProperty property(const std::string& key) const override;
   int setReport(int reportType, std::uint32_t reportId, const std::uint8_t* report, std::int64_t length) override;
 
   AdapterSettings settings() const;
@@ -33,7 +33,7 @@ class SimulatedAdapter : public HIDPlatformDevice, public std::enable_shared_fro
   std::vector<ReceivedReport> received() const;
   std::size_t dataReportCount() const;
   // The data reports since the last start report, joined.
-  Data receivedImage() const;
+  platform::Data receivedImage() const;
   // Waits until the predicate over the received reports holds.
   bool waitUntil(const std::function<bool(const std::vector<ReceivedReport>&)>& done,
                  std::chrono::milliseconds timeout) const;
@@ -57,4 +57,4 @@ class SimulatedAdapter : public HIDPlatformDevice, public std::enable_shared_fro
   std::function<void(const ReceivedReport&)> observer_;
 };
 
-}  // namespace platform::sim
+}  // namespace sim

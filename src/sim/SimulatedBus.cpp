@@ -8,7 +8,8 @@
 
 #include "SimulatedAdapter.h"
 
-namespace platform::sim {
+namespace sim {
+using namespace platform;  // the simulator stands in for the platform's devices
 
 using Clock = std::chrono::steady_clock;
 
@@ -208,4 +209,4 @@ void SimulatedBus::attach(const std::shared_ptr<ManagerInbox>& inbox) {
     if (inbox->matches(*adapter)) inbox->push(event(SimEvent::Kind::added, adapter));
 }
 
-}  // namespace platform::sim
+}  // namespace sim

@@ -7,7 +7,7 @@
 #include "platform/Data.h"
 #include "platform/HIDPlatform.h"
 
-namespace platform::sim {
+namespace sim {
 
 class SimulatedAdapter;
 struct ManagerInbox;
@@ -25,10 +25,10 @@ class SimulatedBus : public std::enable_shared_from_this<SimulatedBus> {
   void plug(const std::shared_ptr<SimulatedAdapter>& adapter);
   void unplug(const std::shared_ptr<SimulatedAdapter>& adapter);
 
-  std::unique_ptr<HIDManager> createManager();
+  std::unique_ptr<platform::HIDManager> createManager();
 
   // Internal: an input report from an adapter, delivered after `delay`.
-  void deliverReport(const std::shared_ptr<SimulatedAdapter>& adapter, Data report, double delaySeconds,
+  void deliverReport(const std::shared_ptr<SimulatedAdapter>& adapter, platform::Data report, double delaySeconds,
                      std::uint64_t generation);
   // Internal: the manager's loop starts; it gets every matching adapter plugged now.
   void attach(const std::shared_ptr<ManagerInbox>& inbox);
@@ -40,4 +40,4 @@ class SimulatedBus : public std::enable_shared_from_this<SimulatedBus> {
   std::vector<std::weak_ptr<ManagerInbox>> inboxes_;
 };
 
-}  // namespace platform::sim
+}  // namespace sim

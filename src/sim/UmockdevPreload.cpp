@@ -7,7 +7,7 @@
 #include <cstring>
 #include <string>
 
-namespace platform::sim {
+namespace sim {
 
 void runUnderUmockdevPreload(char** argv) {
   const char* preload = std::getenv("LD_PRELOAD");
@@ -20,4 +20,4 @@ void runUnderUmockdevPreload(char** argv) {
   std::_Exit(127);
 }
 
-}  // namespace platform::sim
+}  // namespace sim

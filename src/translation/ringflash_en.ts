@@ -339,6 +339,22 @@
         <source>%s 不是离线镜像（可用 ringflash-cli mirror 制作）</source>
         <translation>%1 is not an offline mirror (ringflash-cli mirror makes one)</translation>
     </message>
+    <message>
+        <source>固件列表 %s 不是 UTF-8 文本，ringflash 不会读取它，已停止签名</source>
+        <translation>The firmware list %1 is not UTF-8 text, which ringflash would not read; signing stopped</translation>
+    </message>
+    <message>
+        <source>固件列表 %s 过大，ringflash 不会读取它，已停止签名</source>
+        <translation>The firmware list %1 is larger than ringflash reads; signing stopped</translation>
+    </message>
+    <message>
+        <source>无法读取密码文件 %s</source>
+        <translation>Cannot read the password file %1</translation>
+    </message>
+    <message>
+        <source>条目 %d 的地址在离线镜像中没有自己的位置（与另一个地址重合或路径不可用）：%s</source>
+        <translation>Entry %1's address has no place of its own in the offline mirror (it falls on another address's place, or its path cannot be used): %2</translation>
+    </message>
 </context>
 <context>
     <name>ViewController</name>

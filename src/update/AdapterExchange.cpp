@@ -174,8 +174,10 @@ void AdapterExchange::adapterGone(AdapterKey device) {
     enter(Phase::idle);  // a pause's end then finds nothing to do
   }
   outlet_.status(texts::disconnected);
-  // A half-written adapter does not start: its owner must know to write it again.
-  if (wasTransferring) outlet_.status(texts::leftMidWrite);
+  // A half-written adapter does not start: its owner must know to write it
+  // again, also when a piece that could not go out ended the write first.
+  if (wasTransferring || device == halfWritten_) outlet_.status(texts::leftMidWrite);
+  if (device == halfWritten_) halfWritten_ = nullptr;
   // The table is given back so that an entry can be chosen again.
   if (wasTransferring) outlet_.keepAwake(false), outlet_.tableEnabled(true);
   if (wasTarget && !wasConfirming) finish(Outcome::left);
@@ -368,6 +370,7 @@ void AdapterExchange::versionAndStart(const reports::Version& running) {
                                      static_cast<std::uint8_t>(binEntry_.version[2])});
   // Once it is written again, what it ran before says nothing of this write.
   forgetWritten(*target_);
+  halfWritten_ = nullptr;
   if (!send(target_, start_tab_.data(), start_tab_.size())) {
     endTransfer(texts::writeFailed, Outcome::writeFailed);
     return;
@@ -510,7 +513,7 @@ void AdapterExchange::queryForConfirm() {
   enter(Phase::idle);
   const auto device = confirming_->back;
   const bool present = device && std::any_of(adapters_.begin(), adapters_.end(),
-                                              [&](const auto& a) { return keyOf(*a) == keyOf(*device); });
+                                             [&](const auto& a) { return keyOf(*a) == keyOf(*device); });
   if (!present || !device->claim()) {
     abandonConfirmation(false);
     return;
@@ -564,6 +567,7 @@ void AdapterExchange::endUpdate(const char* text, Outcome outcome) {
 // the adapter is not written to the end, and nothing may say it was.
 void AdapterExchange::endTransfer(const char* text, Outcome outcome) {
   const bool was = transferring();
+  if (was && target_) halfWritten_ = keyOf(*target_);
   state_ = stateConstants::stEmpty;
   dropTarget();
   ++deadlineToken_;

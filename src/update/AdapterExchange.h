@@ -140,6 +140,9 @@ class AdapterExchange {
   ExchangeOutlet& outlet_;
   Phase phase_ = Phase::idle;
   std::int64_t state_ = stateConstants::stEmpty;
+  // The adapter whose last write ended before its last piece, until it leaves
+  // or is written again.
+  AdapterKey halfWritten_ = nullptr;
   std::vector<std::shared_ptr<RFDevice>> adapters_;  // in the order they arrived
   std::shared_ptr<RFDevice> target_;                 // the adapter asked, until its exchange ends
   AdapterKey only_ = nullptr;                        // an adapter chosen by the caller

@@ -14,7 +14,7 @@ void RecordingSleeper::waitBriefly() const {
 void WindowFixture::SetUp() {
   ASSERT_TRUE(server.start());
   ASSERT_TRUE(serveSampleCatalogue(server, RINGFLASH_DEMO_CATALOGUE));
-  bus = platform::sim::SimulatedBus::create();
+  bus = sim::SimulatedBus::create();
   bus->install();
 }
 
@@ -38,8 +38,8 @@ void WindowFixture::openWindow(bool realSleep) {
   vc->show();
 }
 
-std::shared_ptr<platform::sim::SimulatedAdapter> WindowFixture::plug(std::int64_t product, double replyDelay) {
-  platform::sim::AdapterSettings s;
+std::shared_ptr<sim::SimulatedAdapter> WindowFixture::plug(std::int64_t product, double replyDelay) {
+  sim::AdapterSettings s;
   s.vendorId = kVendor;
   s.productId = product;
   s.replyDelaySeconds = replyDelay;

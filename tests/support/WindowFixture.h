@@ -59,7 +59,7 @@ class WindowFixture : public ::testing::Test {
 
   // Creates the window and loads it; `realSleep` keeps the real pacing.
   void openWindow(bool realSleep = false);
-  std::shared_ptr<platform::sim::SimulatedAdapter> plug(std::int64_t product, double replyDelay = 0.0);
+  std::shared_ptr<sim::SimulatedAdapter> plug(std::int64_t product, double replyDelay = 0.0);
   void clickRow(int row);
   void pressUpdate();
   void pressImage();
@@ -74,7 +74,7 @@ class WindowFixture : public ::testing::Test {
   std::string imagePath(int row) const;
 
   FirmwareServer server;
-  std::shared_ptr<platform::sim::SimulatedBus> bus;
+  std::shared_ptr<sim::SimulatedBus> bus;
   std::shared_ptr<RecordingSleeper> sleeper = std::make_shared<RecordingSleeper>();
   std::unique_ptr<ViewController> vc;
   std::optional<platform::UrlReadOptions> textOptions;  // for the window, from before it loads
