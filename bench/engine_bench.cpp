@@ -10,6 +10,7 @@
 #include <memory>
 #include <new>
 
+#include "support/FakeAdapter.h"
 #include "update/AdapterExchange.h"
 
 namespace {
@@ -28,17 +29,6 @@ void operator delete(void* p) noexcept { std::free(p); }
 void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace {
-
-class QuietAdapter : public platform::HIDPlatformDevice {
- public:
-  platform::HIDProperty property(const std::string& key) const override {
-    if (key == "MaxInputReportSize") return std::int64_t{64};
-    if (key == "VendorID") return std::int64_t{0xF1A5};
-    if (key == "ProductID") return std::int64_t{1};
-    return std::monostate{};
-  }
-  int setReport(int, std::uint32_t, const std::uint8_t*, std::int64_t) override { return platform::kIOReturnSuccess; }
-};
 
 class CountingOutlet : public update::ExchangeOutlet {
  public:
@@ -89,7 +79,9 @@ void BM_PieceStep(benchmark::State& state) {
   const auto pieces = static_cast<std::size_t>(state.range(0));
   CountingOutlet out;
   update::AdapterExchange exchange(out);
-  exchange.adapterConnected(std::make_shared<RFDevice>(HIDDevice(std::make_shared<QuietAdapter>())));
+  auto adapter = std::make_shared<FakeAdapter>(0xF1A5, 1, "");
+  adapter->records = false;  // a record of each piece would be the allocations counted
+  exchange.adapterConnected(std::make_shared<RFDevice>(HIDDevice(adapter)));
   const auto image = std::make_shared<const platform::Data>(pieces * 64, 0x5A);
   const platform::Data reply(64, 0);
   std::size_t pieceAllocations = 0;

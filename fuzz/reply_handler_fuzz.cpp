@@ -14,6 +14,7 @@
 #include <map>
 #include <memory>
 
+#include "support/FakeAdapter.h"
 #include "update/AdapterExchange.h"
 #include "update/AdapterReports.h"
 #include "update/ExchangeTexts.h"
@@ -25,43 +26,33 @@ namespace {
   std::abort();
 }
 
-struct Harness;
-
-class Adapter : public platform::HIDPlatformDevice {
- public:
-  Adapter(std::int64_t vendor, std::int64_t product) : vendorId(vendor), productId(product) {}
-  platform::HIDProperty property(const std::string& key) const override {
-    if (key == "MaxInputReportSize") return std::int64_t{64};
-    if (key == "VendorID") return vendorId;
-    if (key == "ProductID") return productId;
-    return std::monostate{};
-  }
-  int setReport(int, std::uint32_t, const std::uint8_t* r, std::int64_t n) override;
-  Harness* harness = nullptr;  // of the input being run
-  std::int64_t vendorId, productId;
-  bool takesReports = true;
-};
-
 struct Harness : update::ExchangeOutlet {
   update::AdapterExchange exchange{*this};
   // Made once for the process: the record and writer of an adapter do not
   // depend on the input, and building them for every input is most of its cost.
-  static Adapter& matching() {
-    static Adapter a(0xF1A5, 1);
+  static FakeAdapter& matching() {
+    static FakeAdapter a(0xF1A5, 1, "");
     return a;
   }
-  static Adapter& other() {
-    static Adapter a(0xF1A5, 2);
+  static FakeAdapter& other() {
+    static FakeAdapter a(0xF1A5, 2, "");
     return a;
   }
-  static const std::shared_ptr<RFDevice>& writerOf(Adapter& a) {
-    static const auto m = std::make_shared<RFDevice>(HIDDevice(std::shared_ptr<Adapter>(&matching(), [](Adapter*) {})));
-    static const auto o = std::make_shared<RFDevice>(HIDDevice(std::shared_ptr<Adapter>(&other(), [](Adapter*) {})));
+  static const std::shared_ptr<RFDevice>& writerOf(FakeAdapter& a) {
+    static const auto m =
+        std::make_shared<RFDevice>(HIDDevice(std::shared_ptr<FakeAdapter>(&matching(), [](FakeAdapter*) {})));
+    static const auto o =
+        std::make_shared<RFDevice>(HIDDevice(std::shared_ptr<FakeAdapter>(&other(), [](FakeAdapter*) {})));
     return &a == &matching() ? m : o;
   }
   Harness() {
-    matching().harness = other().harness = this;
-    matching().takesReports = other().takesReports = true;
+    for (FakeAdapter* a : {&matching(), &other()}) {
+      a->refusesAll = a->held = false;
+      a->onReport = [this, a](const std::uint8_t* r, std::int64_t n) {
+        sent(*a, r, static_cast<std::size_t>(n));
+        return platform::kIOReturnSuccess;
+      };
+    }
   }
   std::map<const platform::Data*, update::FirmwareEntry> entryOf;
   std::uint64_t token = 0;
@@ -70,7 +61,7 @@ struct Harness : update::ExchangeOutlet {
   std::size_t transferBytes = 0;
   update::FirmwareEntry transferEntry;
 
-  const Adapter* queried = nullptr;  // the adapter the last query went to
+  const FakeAdapter* queried = nullptr;  // the adapter the last query went to
   std::uint64_t deadlineToken = 0;
   void pause(double, std::uint64_t t) override { token = t; }
   void deadline(double, std::uint64_t t) override { deadlineToken = t; }
@@ -90,7 +81,7 @@ struct Harness : update::ExchangeOutlet {
   void tableEnabled(bool) override {}
   void keepAwake(bool) override {}
 
-  void sent(const Adapter& to, const std::uint8_t* r, std::size_t n) {
+  void sent(const FakeAdapter& to, const std::uint8_t* r, std::size_t n) {
     using update::reports::Kind;
     const Kind kind = update::reports::classify(r, n);
     if (kind != Kind::data && transferOpen && piecesSinceStart > 0) broken("a command among the pieces");
@@ -112,12 +103,6 @@ struct Harness : update::ExchangeOutlet {
       broken("the piece offset left the image");
   }
 };
-
-int Adapter::setReport(int, std::uint32_t, const std::uint8_t* r, std::int64_t n) {
-  if (!takesReports) return platform::kIOReturnError;
-  harness->sent(*this, r, static_cast<std::size_t>(n));
-  return platform::kIOReturnSuccess;
-}
 
 struct Input {
   const std::uint8_t* data;
@@ -163,7 +148,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       case 1: h.exchange.adapterGone(op & 0x10 ? &Harness::other() : &Harness::matching()); break;
       case 2: h.exchange.lensPressed(0xF1A5, 1 + (op >> 4) % 2); break;
       case 3: download(h, in); break;
-      case 4: Harness::matching().takesReports = !(op & 0x10); break;
+      case 4: Harness::matching().refusesAll = (op & 0x10) != 0; break;
       case 5: h.exchange.pauseOver(h.token - (op >> 4) % 2); break;  // the pending pause, or a stale one
       case 6: h.exchange.deadlineOver(h.deadlineToken - (op >> 4) % 2); break;
       case 7: h.exchange.pauseOver(h.token); break;

@@ -9,6 +9,7 @@
 #include <thread>
 #include <vector>
 
+#include "support/FakeAdapter.h"
 #include "update/AdapterExchange.h"
 #include "update/AdapterReports.h"
 #include "update/ExchangeTexts.h"
@@ -19,54 +20,6 @@ using platform::Data;
 using Kind = reports::Kind;
 
 namespace {
-
-// An adapter's end of the link: records what it is sent.
-class FakeAdapter : public platform::HIDPlatformDevice {
- public:
-  FakeAdapter(std::int64_t vendor, std::int64_t product, std::string node = "/dev/hidraw0")
-      : vendorId(vendor), productId(product), node(std::move(node)) {}
-  platform::HIDProperty property(const std::string& key) const override {
-    if (key == "MaxInputReportSize") return std::int64_t{64};
-    if (key == "DevNode") return node;
-    if (key == "VendorID") return vendorId;
-    if (key == "ProductID") return productId;
-    if (key == "PortPath" && !port.empty()) return port;
-    if (key == "SerialNumber" && !serial.empty()) return serial;
-    return std::monostate{};
-  }
-  int setReport(int, std::uint32_t, const std::uint8_t* r, std::int64_t n) override {
-    if (refuseAt && attempts++ == *refuseAt) return platform::kIOReturnError;
-    reports.emplace_back(r, r + n);
-    return platform::kIOReturnSuccess;
-  }
-  bool claim() override {
-    if (heldElsewhere || held) return false;
-    return held = true;
-  }
-  void release() override { held = false; }
-  std::vector<Kind> kinds() const {
-    std::vector<Kind> k;
-    for (const auto& r : reports) k.push_back(reports::classify(r.data(), r.size()));
-    return k;
-  }
-  Data image() const {  // the data reports since the last start report
-    Data joined;
-    for (const auto& r : reports) {
-      const Kind k = reports::classify(r.data(), r.size());
-      if (k == Kind::start) joined.clear();
-      if (k == Kind::data) joined.insert(joined.end(), r.begin(), r.end());
-    }
-    return joined;
-  }
-  std::int64_t vendorId, productId;
-  std::string node;
-  std::string port, serial;             // none by default: such an adapter is not known again
-  std::optional<std::size_t> refuseAt;  // does not take the report of this number (from 0), only that one
-  bool heldElsewhere = false;           // another process writes it
-  bool held = false;                    // this exchange is its writer
-  std::size_t attempts = 0;
-  std::vector<Data> reports;
-};
 
 // The window's side: every effect as one line, in order.
 class Recorder : public ExchangeOutlet {

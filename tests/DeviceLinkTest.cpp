@@ -12,6 +12,7 @@
 #include "platform/Thread.h"
 #include "sim/SimulatedAdapter.h"
 #include "sim/SimulatedBus.h"
+#include "support/FakeAdapter.h"
 
 using platform::Data;
 using platform::NotificationCenter;
@@ -106,29 +107,6 @@ class DeviceLink : public ::testing::Test {
   Collector collector;
 };
 
-// Records what a writer hands to the device.
-class RecordingDevice : public platform::HIDPlatformDevice {
- public:
-  explicit RecordingDevice(std::optional<std::int64_t> size) : size_(size) {}
-  platform::HIDProperty property(const std::string& key) const override {
-    if (key == "MaxInputReportSize" && size_) return *size_;
-    return std::monostate{};
-  }
-  int setReport(int type, std::uint32_t id, const std::uint8_t* r, std::int64_t n) override {
-    reports.push_back({type, id, Data(r, r + n)});
-    return platform::kIOReturnSuccess;
-  }
-  struct Sent {
-    int type;
-    std::uint32_t id;
-    Data bytes;
-  };
-  std::vector<Sent> reports;
-
- private:
-  std::optional<std::int64_t> size_;
-};
-
 }  // namespace
 
 TEST_F(DeviceLink, PresentAdapterIsAnnouncedThenItsRepliesThenItsDeparture) {
@@ -193,7 +171,7 @@ TEST_F(DeviceLink, WithoutAReportSizeTheWriterRefusesAnyData) {
 }
 
 TEST(RFDeviceWrite, FramesEveryReportToTheReportSize) {
-  auto dev = std::make_shared<RecordingDevice>(64);
+  auto dev = std::make_shared<FakeAdapter>(0xF1A5, 1);
   RFDevice writer{HIDDevice(dev)};
   Data full(64);
   for (std::size_t i = 0; i < 64; ++i) full[i] = static_cast<std::uint8_t>(i + 1);
@@ -212,14 +190,14 @@ TEST(RFDeviceWrite, FramesEveryReportToTheReportSize) {
   platform::setDiagnosticsSink([](const std::string& line) { std::printf("%s\n", line.c_str()), std::fflush(stdout); });
   EXPECT_EQ(said, std::vector<std::string>{"Output data too large for USB report"});
   ASSERT_EQ(dev->reports.size(), 3u);
-  for (const auto& r : dev->reports) {
-    EXPECT_EQ(r.type, platform::kIOHIDReportTypeOutput);
-    EXPECT_EQ(r.id, 2u);
-    EXPECT_EQ(r.bytes.size(), 64u);
+  for (std::size_t i = 0; i < 3; ++i) {
+    EXPECT_EQ(dev->frames[i].type, platform::kIOHIDReportTypeOutput);
+    EXPECT_EQ(dev->frames[i].id, 2u);
+    EXPECT_EQ(dev->reports[i].size(), 64u);
   }
-  EXPECT_EQ(dev->reports[0].bytes, full);
+  EXPECT_EQ(dev->reports[0], full);
   Data padded(64, 0);
   std::copy(kQuery.begin(), kQuery.end(), padded.begin());
-  EXPECT_EQ(dev->reports[1].bytes, padded);
-  EXPECT_EQ(dev->reports[2].bytes, Data(64, 0));
+  EXPECT_EQ(dev->reports[1], padded);
+  EXPECT_EQ(dev->reports[2], Data(64, 0));
 }
