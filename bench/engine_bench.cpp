@@ -11,6 +11,7 @@
 #include <new>
 
 #include "support/FakeAdapter.h"
+#include "support/QuietOutlet.h"
 #include "update/AdapterExchange.h"
 
 namespace {
@@ -30,20 +31,12 @@ void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace {
 
-class CountingOutlet : public update::ExchangeOutlet {
+class CountingOutlet : public QuietOutlet {
  public:
   void pause(double seconds, std::uint64_t t) override {
     paused += seconds;
     token = t;
   }
-  void deadline(double, std::uint64_t) override {}
-  void arm(std::int64_t, std::int64_t) override {}
-  void status(std::string_view) override {}
-  void progressShown(bool) override {}
-  void progress(double) override {}
-  void updateButtonEnabled(bool) override {}
-  void tableEnabled(bool) override {}
-  void keepAwake(bool) override {}
   double paused = 0;
   std::uint64_t token = 0;
 };

@@ -15,6 +15,7 @@
 #include <memory>
 
 #include "support/FakeAdapter.h"
+#include "support/QuietOutlet.h"
 #include "update/AdapterExchange.h"
 #include "update/AdapterReports.h"
 #include "update/ExchangeTexts.h"
@@ -26,7 +27,7 @@ namespace {
   std::abort();
 }
 
-struct Harness : update::ExchangeOutlet {
+struct Harness : QuietOutlet {
   update::AdapterExchange exchange{*this};
   // Made once for the process: the record and writer of an adapter do not
   // depend on the input, and building them for every input is most of its cost.
@@ -65,7 +66,6 @@ struct Harness : update::ExchangeOutlet {
   std::uint64_t deadlineToken = 0;
   void pause(double, std::uint64_t t) override { token = t; }
   void deadline(double, std::uint64_t t) override { deadlineToken = t; }
-  void arm(std::int64_t, std::int64_t) override {}
   void status(std::string_view text) override {
     if (text == texts::updateDone) {
       if (!transferOpen || piecesSinceStart * update::reports::kPieceBytes != transferBytes)
@@ -75,11 +75,6 @@ struct Harness : update::ExchangeOutlet {
     if (text == texts::writeFailed || text == texts::disconnected || text == texts::pieceUnanswered)
       transferOpen = false;
   }
-  void progressShown(bool) override {}
-  void progress(double) override {}
-  void updateButtonEnabled(bool) override {}
-  void tableEnabled(bool) override {}
-  void keepAwake(bool) override {}
 
   void sent(const FakeAdapter& to, const std::uint8_t* r, std::size_t n) {
     using update::reports::Kind;

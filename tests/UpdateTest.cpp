@@ -373,6 +373,9 @@ TEST_F(Update, ClosingDuringATransferAsksFirst) {
   EXPECT_EQ(adapter->receivedImage(), paddedImage(kRow1000));
   EXPECT_TRUE(vc->isVisible());
 
+  // A slow adapter the second time: on a loaded machine the window's thread
+  // may look up long after the third piece, and the write must still be on.
+  adapter->changeSettings([](sim::AdapterSettings& s) { s.replyDelaySeconds = 0.3; });
   clickRow(kRow1000);
   pressUpdate();
   ASSERT_TRUE(waitFor([&] { return adapter->dataReportCount() >= 16 + 3; }));
