@@ -876,3 +876,33 @@ TEST_F(Cli, TheHarnessOverHidrawJudgesOnlyWhatItSees) {
   catalogue::zeroFill(padded);
   EXPECT_EQ(written(node), padded);
 }
+
+// With --all, an adapter this user may not open is named under its own port
+// and ends as denied, while the other one is written.
+TEST_F(Cli, ADeniedAdapterAmongSeveralIsNamedUnderItsOwnPort) {
+  sim::EmulatedHidrawNode denied(adapter(1)), allowed(adapter(1));
+  plug("hidraw3", 5, denied);
+  plug("hidraw4", 6, allowed);
+  chmod((bed.root() + "/dev/hidraw3").c_str(), 0600);
+  chmod((bed.root() + "/dev/hidraw4").c_str(), 0666);
+  chmod(bed.root().c_str(), 0755);
+  // The emulation's own sockets stay open to that user; the node itself does not.
+  for (const char* name : {"hidraw3", "hidraw4"}) chmod((bed.root() + "/ioctl/dev/" + name).c_str(), 0777);
+  const CliRun r = checked(runProgram({"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups",
+                                       RINGFLASH_CLI, "update", "0", "--all", "--json", "--server", server.base()}));
+  EXPECT_EQ(r.exit, 6) << r.err;
+  const std::string deniedText = "发现接环 /dev/hidraw3，但没有权限打开";
+  EXPECT_EQ(r.err.find("1-6: " + deniedText), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("1-5\t-\t" + deniedText), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("1 access-denied, 1 written"), std::string::npos) << r.err;
+  EXPECT_EQ(r.last("failed").value("port"), "1-5");
+  for (const auto& e : r.events())
+    if (e.value("event") == "result") {
+      EXPECT_EQ(e.value("result"), e.value("port") == "1-5" ? "access-denied" : "written")
+          << e.value("port").toString().toStdString();
+    }
+  EXPECT_TRUE(denied.writes().empty());
+  Data padded = image;
+  catalogue::zeroFill(padded);
+  EXPECT_EQ(written(allowed), padded);
+}

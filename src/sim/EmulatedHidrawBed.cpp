@@ -96,8 +96,11 @@ std::string EmulatedHidrawBed::addNode(const char* name, const std::string& hid,
   const std::string devnode = std::string("/dev/") + name;
   // The node and its handler come before the device: its "add" may be acted on at once.
   if (node) attachNode(devnode, node);
-  gchar* raw = umockdev_testbed_add_device(testbed_, "hidraw", name, hid.c_str(), "dev", "240:0", nullptr, "DEVNAME",
-                                           devnode.c_str(), "MAJOR", "240", "MINOR", "0", nullptr);
+  // Each node its own device number, as the kernel gives them: hidrawN is 240:N.
+  const std::string minor = std::string(name).substr(std::string(name).find_first_of("0123456789"));
+  const std::string number = "240:" + minor;
+  gchar* raw = umockdev_testbed_add_device(testbed_, "hidraw", name, hid.c_str(), "dev", number.c_str(), nullptr,
+                                           "DEVNAME", devnode.c_str(), "MAJOR", "240", "MINOR", minor.c_str(), nullptr);
   std::string path = raw;
   g_free(raw);
   parents_[path] = hid;
