@@ -42,7 +42,7 @@ std::optional<QString> listAddressFrom(const QApplication& app) {
   if (!parser.isSet(mirror)) return QString::fromStdString(catalogue::listAddress(RINGFLASH_FIRMWARE_SERVER));
   const std::string folder = parser.value(mirror).toStdString();
   const auto address = road::mirroredListAddress(folder);
-  if (!address || !platform::isHttpURL(*address)) {
+  if (!address) {
     const QString text = translation::translatedStatus(platform::formatted(texts::mirrorNone, folder.c_str()));
     std::fprintf(stderr, "ringflash: %s\n", text.toLocal8Bit().constData());
     return std::nullopt;

@@ -111,8 +111,7 @@ Fault readServer(const QCommandLineParser& parser, const std::string& defaultSer
   if (parser.isSet("mirror")) {
     o.mirror = parser.value("mirror").toStdString();
     const auto mirrored = road::mirroredListAddress(o.mirror);
-    if (!mirrored || !platform::isHttpURL(*mirrored))
-      return translation::translatedStatus(platform::formatted(texts::mirrorNone, o.mirror.c_str()));
+    if (!mirrored) return translation::translatedStatus(platform::formatted(texts::mirrorNone, o.mirror.c_str()));
     if (!parser.isSet("server")) o.listAddress = *mirrored;
   }
   for (const QString& key : parser.values("trusted-key")) {

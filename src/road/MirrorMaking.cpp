@@ -93,7 +93,7 @@ bool mayTake(const fs::path& place) {
   if (!fs::is_directory(place, error)) return false;
   if (fs::is_empty(place, error)) return true;
   const auto address = mirroredListAddress(place.string());
-  return address && platform::isHttpURL(*address) && holdsOnlyAMirror(place);
+  return address && holdsOnlyAMirror(place);
 }
 
 // What an interrupted run left beside the place: folders of ours, marked.
@@ -135,7 +135,8 @@ MirrorMade writeMirror(const Files& files, const std::string& listAddress, const
 std::optional<std::string> mirroredListAddress(const std::string& folder) {
   std::ifstream in(fs::path(folder) / platform::kMirrorMark, std::ios::binary);
   std::string address;
-  if (!in || !std::getline(in, address)) return std::nullopt;
+  // The mark is no part of what was checked: it may name nothing but an http(s) URL.
+  if (!in || !std::getline(in, address) || !platform::isHttpURL(address)) return std::nullopt;
   return address;
 }
 

@@ -38,7 +38,8 @@ struct MirrorMade {
 MirrorMade makeMirror(const std::string& listAddress, const std::vector<catalogue::PublicKey>& trustedKeys,
                       const std::string& folder);
 
-// The list address a mirror was made from; no value when `folder` is none.
+// The list address (an http or https URL) a mirror was made from; no value
+// when `folder` is none.
 std::optional<std::string> mirroredListAddress(const std::string& folder);
 
 }  // namespace road
