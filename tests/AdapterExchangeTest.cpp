@@ -21,7 +21,7 @@ using Kind = reports::Kind;
 
 namespace {
 
-// The window's side: every effect as one line, in order.
+// The window's side: every event and request as one line, in order.
 class Recorder : public ExchangeOutlet {
  public:
   void pause(double seconds, std::uint64_t token) override {
@@ -38,7 +38,10 @@ class Recorder : public ExchangeOutlet {
     deadlines.push_back(seconds);
     deadlineToken = token;
   }
-  void finished(Outcome outcome) override { outcomes.push_back(outcome); }
+  void finished(Outcome outcome) override {
+    outcomes.push_back(outcome);
+    effects.push_back("end");
+  }
   void confirmation(const Confirmation& c) override { confirmations.push_back(c); }
   std::vector<Confirmation> confirmations;
   std::vector<double> deadlines;
@@ -51,17 +54,21 @@ class Recorder : public ExchangeOutlet {
     texts.emplace_back(text);
     effects.push_back("status " + std::string(text));
   }
-  void progressShown(bool shown) override { effects.push_back(shown ? "bar shown" : "bar hidden"); }
-  void progress(double percent) override { progressValues.push_back(percent); }
-  void updateButtonEnabled(bool e) override { effects.push_back(e ? "button on" : "button off"); }
-  void tableEnabled(bool e) override { effects.push_back(e ? "table on" : "table off"); }
+  void transferStarted(std::size_t pieces) override { effects.push_back("transfer of " + std::to_string(pieces)); }
+  void pieceSent(std::size_t piece, std::size_t pieces) override { sent.emplace_back(piece, pieces); }
+  void lensRead(std::uint16_t lens, const reports::Version& version) override { lenses.emplace_back(lens, version); }
+  std::vector<std::pair<std::uint16_t, reports::Version>> lenses;
   void keepAwake(bool awake) override { awakeChanges.push_back(awake); }
   std::vector<bool> awakeChanges;
 
   bool shown(const std::string& text) const { return std::find(texts.begin(), texts.end(), text) != texts.end(); }
   std::vector<double> pauses;
   std::vector<std::string> effects, texts;
-  std::vector<double> progressValues;
+  std::vector<std::pair<std::size_t, std::size_t>> sent;
+  std::size_t transfers() const {
+    return static_cast<std::size_t>(
+        std::count_if(effects.begin(), effects.end(), [](const auto& e) { return e.rfind("transfer of", 0) == 0; }));
+  }
   std::uint64_t lastToken = 0;
 };
 
@@ -150,7 +157,7 @@ TEST_F(Exchange, AWholeUpdateItsPacingTextsAndBytes) {
   reply(versionReply(3, 4, 5));
   EXPECT_EQ(out.effects,
             (std::vector<std::string>{"status \r\n当前的接环版本：VER 3.4.5", "status \r\n固件写入中......",
-                                      "bar shown", "button off", "table off", "pause 0.5"}));
+                                      "transfer of 32", "pause 0.5"}));
   ASSERT_EQ(a->kinds().back(), Kind::start);
   EXPECT_EQ(Data(a->reports[1].begin(), a->reports[1].begin() + 9),
             (Data{0x95, 0x27, 0x68, 0x18, 0x01, 0x01, 1, 0, 12}));
@@ -162,11 +169,11 @@ TEST_F(Exchange, AWholeUpdateItsPacingTextsAndBytes) {
     if (piece == 17) pacing.push_back(0.2);
   }
   EXPECT_EQ(out.pauses, pacing);
-  EXPECT_EQ(out.progressValues.size(), 32u);  // 0, then after each piece but the last
-  EXPECT_DOUBLE_EQ(out.progressValues[1], 3.125);
+  ASSERT_EQ(out.sent.size(), 32u);  // each piece once, in order, counted from 1
+  for (std::size_t piece = 1; piece <= 32; ++piece) EXPECT_EQ(out.sent[piece - 1], std::make_pair(piece, 32ul));
   const std::vector<std::string> last(out.effects.end() - 3, out.effects.end());
-  EXPECT_EQ(last,
-            (std::vector<std::string>{"status \r\n固件更新已完成", "status \r\n请关闭程序后取下接环", "bar hidden"}));
+  EXPECT_EQ(last, (std::vector<std::string>{"status \r\n固件更新已完成", "status \r\n请关闭程序后取下接环", "end"}));
+  EXPECT_EQ(out.outcomes, std::vector<Outcome>{Outcome::done});
   EXPECT_EQ(exchange.cnt(), 32 - 17);
   EXPECT_EQ(out.awakeChanges, (std::vector<bool>{true, false}));  // held from the start report to the end
 }
@@ -240,7 +247,7 @@ TEST_F(Exchange, AReportNobodyAskedForStartsNothing) {
   EXPECT_TRUE(other->reports.empty());
   EXPECT_TRUE(a->reports.empty());
   EXPECT_FALSE(exchange.updateUnderWay());
-  EXPECT_EQ(std::count(out.effects.begin(), out.effects.end(), "bar shown"), 0);
+  EXPECT_EQ(out.transfers(), 0u);
 
   // In the second before the query goes out.
   ASSERT_TRUE(exchange.updatePressed(kEntryA));
@@ -289,7 +296,7 @@ TEST_F(Exchange, ASilentAdapterIsNotWaitedForForEver) {
   EXPECT_EQ(out.texts.back(), texts::pieceUnanswered);
   EXPECT_FALSE(out.shown(texts::updateDone));
   EXPECT_EQ(out.awakeChanges, (std::vector<bool>{true, false}));
-  EXPECT_EQ(out.effects.back(), "table on");
+  EXPECT_EQ(out.outcomes.back(), Outcome::silent);
   reply(Data(64, 0));
   EXPECT_EQ(countOf(a->kinds(), Kind::data), 6u);
   EXPECT_TRUE(exchange.updatePressed(kEntryA));
@@ -382,7 +389,7 @@ TEST_F(Exchange, AVersionThatDoesNotFitIsRefusedBeforeAnythingIsShown) {
   reply(versionReply());
   EXPECT_EQ(out.texts.back(), texts::versionOutOfRange);
   EXPECT_EQ(a->kinds(), std::vector<Kind>{Kind::query});
-  EXPECT_EQ(std::count(out.effects.begin(), out.effects.end(), "button off"), 0);
+  EXPECT_EQ(out.transfers(), 0u);
   EXPECT_EQ(exchange.state(), stateConstants::stEmpty);
 }
 
@@ -406,7 +413,7 @@ TEST_F(Exchange, AReportThatIsNotTakenEndsTheUpdate) {
     const std::vector<bool> awake = taken == 0 ? std::vector<bool>{} : std::vector<bool>{true, false};
     EXPECT_EQ(fresh.awakeChanges, awake) << taken;
     if (taken > 0) {
-      EXPECT_EQ(fresh.effects.back(), "table on") << taken;
+      EXPECT_EQ(fresh.outcomes.back(), Outcome::writeFailed) << taken;
     }
   }
 }
@@ -437,7 +444,7 @@ TEST_F(Exchange, TheAdapterLeavingEndsTheTransferAndLateEventsChangeNothing) {
   EXPECT_FALSE(exchange.isConnected());
   EXPECT_EQ(std::vector<std::string>(out.texts.end() - 2, out.texts.end()),
             (std::vector<std::string>{texts::disconnected, texts::leftMidWrite}));
-  EXPECT_EQ(out.effects.back(), "table on");
+  EXPECT_EQ(out.outcomes.back(), Outcome::left);
   EXPECT_EQ(out.awakeChanges, (std::vector<bool>{true, false}));
   exchange.pauseOver(pieceToken);  // the piece's pause ends after all
   reply(Data(64, 1));
@@ -574,8 +581,12 @@ TEST_F(Exchange, LensRepliesAndShortOnes) {
   EXPECT_EQ(a->kinds(), std::vector<Kind>{Kind::query});  // one query, for the last press
   reply(Data(17, 0xFF));
   EXPECT_TRUE(out.texts.empty());
-  reply(versionReply());
+  auto other = connect(0xF1A5, 2, "/dev/hidraw1");
+  exchange.replyReceived(versionReply(9, 9, 9), other.get());  // not the one asked
+  EXPECT_TRUE(out.lenses.empty());
+  exchange.replyReceived(versionReply(1, 2, 3), a.get());
   EXPECT_EQ(out.texts.back(), "\r\n镜头ID->0XABC");
+  EXPECT_EQ(out.lenses, (decltype(out.lenses){{0xABC, {1, 2, 3}}}));
   EXPECT_EQ(exchange.state(), stateConstants::stCheck);
 }
 

@@ -1,17 +1,20 @@
 #pragma once
 #include <QObject>
 #include <functional>
+#include <initializer_list>
 #include <mutex>
 #include <string>
 #include <vector>
 
-#include "update/ExchangeOutlet.h"
+#include "update/ExchangeEvents.h"
 
-// Carries status texts, progress and enabled states from any thread to the
-// window, in the order they were given. They are applied in batches on the
-// window's thread: a run of appended texts becomes one change of the status
-// line, so that an adapter that floods the tool with replies cannot freeze it.
-class WindowEffects : public update::ExchangeOutlet {
+// Turns what the exchange tells into changes of the window's view, the one
+// place that does: the status texts, the progress bar, the update button and
+// the table. Texts may come from any thread too. The changes are applied in
+// the order they were given, in batches on the window's thread: a run of
+// appended texts becomes one change of the status line, so that an adapter
+// that floods the tool with replies cannot freeze it.
+class WindowEffects : public update::ExchangeEvents {
  public:
   struct View {
     std::function<void(const std::vector<std::string>& texts)> statuses;  // in order, applied as one change
@@ -25,14 +28,10 @@ class WindowEffects : public update::ExchangeOutlet {
   WindowEffects(QObject* context, View view);
 
   void status(std::string_view text) override;
-  void progressShown(bool shown) override;
-  void progress(double percent) override;
-  void updateButtonEnabled(bool enabled) override;
-  void tableEnabled(bool enabled) override;
+  void transferStarted(std::size_t pieces) override;
+  void pieceSent(std::size_t piece, std::size_t pieces) override;
   void keepAwake(bool awake) override;
-  void pause(double, std::uint64_t) override {}
-  void deadline(double, std::uint64_t) override {}
-  void arm(std::int64_t, std::int64_t) override {}
+  void finished(update::Outcome outcome) override;
 
  private:
   enum class Kind { status, progressShown, progress, updateButton, table, awake };
@@ -41,7 +40,7 @@ class WindowEffects : public update::ExchangeOutlet {
     std::string text;
     double value = 0;
   };
-  void push(Effect effect);
+  void push(std::initializer_list<Effect> effects);
   void flush();
 
   QObject* context_;
@@ -49,4 +48,5 @@ class WindowEffects : public update::ExchangeOutlet {
   std::mutex mutex_;
   std::vector<Effect> pending_;
   bool flushQueued_ = false;
+  bool transferring_ = false;  // between transferStarted and finished, on the exchange's thread
 };

@@ -57,7 +57,7 @@ ExchangeSession::ExchangeSession(Report& report, std::string port, bool labelled
       port_(std::move(port)),
       labelled_(labelled),
       node_(std::move(node)),
-      exchange_(std::make_unique<update::ExchangeThread>(static_cast<update::ExchangeOutlet&>(*this), armOnce)) {
+      exchange_(std::make_unique<update::ExchangeThread>(static_cast<update::ExchangeEvents&>(*this), armOnce)) {
   auto& center = platform::NotificationCenter::defaultCenter();
   auto& exchange = *exchange_;
   // The exchange hears of an adapter before the command can name it.
@@ -150,13 +150,18 @@ std::optional<update::Outcome> ExchangeSession::endSoFar() {
   return std::exchange(outcome_, std::nullopt);
 }
 
-std::optional<platform::Data> ExchangeSession::lastReply() {
-  return exchange_->call([](update::AdapterExchange& e) { return e.rdata(); });
+std::optional<ExchangeSession::Lens> ExchangeSession::lens() {
+  std::lock_guard lock(mutex_);
+  return lens_;
+}
+
+void ExchangeSession::lensRead(std::uint16_t lensId, const update::reports::Version& version) {
+  std::lock_guard lock(mutex_);
+  lens_ = Lens{lensId, version};
 }
 
 void ExchangeSession::status(std::string_view text) {
-  if (text.substr(0, 2) == "\r\n") text.remove_prefix(2);
-  lastText_ = text;
+  lastText_ = update::lineOf(text);
   report_.text(labelled_ ? port_ + ": " + Report::shown(lastText_) : lastText_);
 }
 

@@ -22,7 +22,7 @@ namespace cli {
 // The exchange with one adapter, for a command that waits for its end: the
 // same engine, monitors and notifications as the window, with the texts,
 // the progress and the end going to the report.
-class ExchangeSession : private update::ExchangeOutlet {
+class ExchangeSession : private update::ExchangeEvents {
  public:
   // `port` names the adapter in the events, and with `labelled` in front of
   // each text too, when several adapters are written at once. With `node`,
@@ -54,8 +54,12 @@ class ExchangeSession : private update::ExchangeOutlet {
   // The text that said how it ended; what is said after the end (the
   // adapter leaving to be re-seated) does not change it.
   std::string lastText();
-  // The adapter's last reply, as the exchange holds it.
-  std::optional<platform::Data> lastReply();
+  // What the adapter's reply to a lens query said, once it did.
+  struct Lens {
+    std::uint16_t id = 0;
+    update::reports::Version version{};
+  };
+  std::optional<Lens> lens();
 
   // From the start report to the end of the transfer: stopping now leaves
   // an adapter that does not start again.
@@ -74,19 +78,14 @@ class ExchangeSession : private update::ExchangeOutlet {
   static void waitForReturns(std::uint64_t seen, std::chrono::steady_clock::time_point until);
 
  private:
-  void pause(double, std::uint64_t) override {}
-  void deadline(double, std::uint64_t) override {}
-  void arm(std::int64_t, std::int64_t) override {}
   void status(std::string_view text) override;
-  void progressShown(bool) override {}
-  void progress(double) override {}
-  void updateButtonEnabled(bool) override {}
-  void tableEnabled(bool) override {}
   void keepAwake(bool awake) override;
   void finished(update::Outcome outcome) override;
   void talkingTo(update::AdapterKey device) override { adapter_ = device; }
   void adapterRuns(const update::reports::Version& version) override;
+  void transferStarted(std::size_t pieces) override { pieceSent(0, pieces); }
   void pieceSent(std::size_t piece, std::size_t pieces) override;
+  void lensRead(std::uint16_t lensId, const update::reports::Version& version) override;
   void confirmation(const update::Confirmation& confirmation) override;
   void found(const platform::Notification& notification);
 
@@ -106,6 +105,7 @@ class ExchangeSession : private update::ExchangeOutlet {
   std::optional<std::set<std::string>> writtenNodes_;
   std::optional<update::Outcome> outcome_;
   std::optional<update::Confirmation> confirmation_;
+  std::optional<Lens> lens_;
   std::chrono::steady_clock::time_point endedAt_;
 
   std::vector<platform::NotificationCenter::Token> observers_;

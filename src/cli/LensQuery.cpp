@@ -1,7 +1,6 @@
 #include "LensQuery.h"
 
 #include "ReplyReading.h"
-#include "update/AdapterReports.h"
 
 namespace cli {
 
@@ -16,10 +15,9 @@ std::optional<LensReply> queryLens(ExchangeSession& session, const platform::Hid
   }
   session.lensPressed(vendor, product, *key);
   outcome = session.waitForEnd();
-  const auto reply = session.lastReply();
-  if (outcome != update::Outcome::lensShown || !reply || reply->size() < update::reports::kLensReplyBytes)
-    return std::nullopt;
-  return LensReply{lensIdOf(*reply), adapterVersionOf(*reply)};
+  const auto lens = session.lens();
+  if (outcome != update::Outcome::lensShown || !lens) return std::nullopt;
+  return LensReply{lensIdText(lens->id), versionText(lens->version)};
 }
 
 }  // namespace cli

@@ -10,16 +10,9 @@ std::string versionText(const update::reports::Version& v) {
   return text;
 }
 
-std::string adapterVersionOf(const platform::Data& reply) {
-  const auto version = update::reports::versionIn(reply);
-  return version ? versionText(*version) : "";
-}
-
-std::string lensIdOf(const platform::Data& reply) {
-  const auto lens = update::reports::lensIdIn(reply);
-  if (!lens) return "";
+std::string lensIdText(std::uint16_t lensId) {
   char text[16];
-  std::snprintf(text, sizeof text, "0X%X", static_cast<unsigned>(*lens));
+  std::snprintf(text, sizeof text, "0X%X", static_cast<unsigned>(lensId));
   return text;
 }
 

@@ -1,13 +1,11 @@
 #pragma once
+#include <cstdint>
 #include <string>
 
-#include "platform/Data.h"
 #include "update/AdapterReports.h"
 
 namespace cli {
-// What a reply to the query says, as the window shows it; "" for a reply
-// too short to say it.
-std::string adapterVersionOf(const platform::Data& reply);  // "1.0.12"
-std::string lensIdOf(const platform::Data& reply);          // "0X102"
+// What a reply to the query says, as the window shows it.
 std::string versionText(const update::reports::Version& version);  // "1.0.12"
+std::string lensIdText(std::uint16_t lensId);                       // "0X102"
 }  // namespace cli

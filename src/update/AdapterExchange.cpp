@@ -178,8 +178,7 @@ void AdapterExchange::adapterGone(AdapterKey device) {
   // again, also when a piece that could not go out ended the write first.
   if (wasTransferring || device == halfWritten_) outlet_.status(texts::leftMidWrite);
   if (device == halfWritten_) halfWritten_ = nullptr;
-  // The table is given back so that an entry can be chosen again.
-  if (wasTransferring) outlet_.keepAwake(false), outlet_.tableEnabled(true);
+  if (wasTransferring) outlet_.keepAwake(false);
   if (wasTarget && !wasConfirming) finish(Outcome::left);
   startConfirmation();
 }
@@ -336,6 +335,7 @@ void AdapterExchange::showLensId(const platform::Data& reply) {
   ++deadlineToken_;
   enter(Phase::idle);
   outlet_.status(text);
+  outlet_.lensRead(static_cast<std::uint16_t>(lens), reports::versionIn(reply).value_or(reports::Version{}));
   finish(Outcome::lensShown);
 }
 
@@ -357,11 +357,7 @@ void AdapterExchange::versionAndStart(const reports::Version& running) {
   outlet_.adapterRuns(running);
   if (refusedByRules({running[0], running[1], running[2]})) return;
   outlet_.status(texts::writing);
-  outlet_.progressShown(true);
-  outlet_.progress(0);
-  outlet_.pieceSent(0, bin_->size() / reports::kPieceBytes);
-  outlet_.updateButtonEnabled(false);
-  outlet_.tableEnabled(false);
+  outlet_.transferStarted(bin_->size() / reports::kPieceBytes);
   enter(Phase::afterStart);
   transferImage_ = bin_;
   outlet_.keepAwake(true);
@@ -436,8 +432,6 @@ void AdapterExchange::afterPiece() {
   const auto piece = static_cast<std::size_t>(reports::kPieceBytes);
   outlet_.pieceSent(static_cast<std::size_t>(positionofbin_) / piece, static_cast<std::size_t>(length) / piece);
   if (positionofbin_ < length) {
-    outlet_.progress(static_cast<double>(positionofbin_) / static_cast<double>(length) * 100.0);
-    outlet_.tableEnabled(true);
     awaitReply(deadlines_.piece, Phase::awaitingPiece);
     return;
   }
@@ -448,7 +442,6 @@ void AdapterExchange::afterPiece() {
   outlet_.keepAwake(false);
   outlet_.status(texts::updateDone);
   outlet_.status(texts::removeAdapter);
-  outlet_.progressShown(false);
   finish(Outcome::done);
 }
 
@@ -575,9 +568,6 @@ void AdapterExchange::endTransfer(const char* text, Outcome outcome) {
   enter(Phase::idle);
   if (was) outlet_.keepAwake(false);
   if (was) outlet_.status(text);
-  // The user may try again once the adapter is back.
-  if (was) outlet_.updateButtonEnabled(true);
-  outlet_.tableEnabled(true);
   finish(outcome);
 }
 

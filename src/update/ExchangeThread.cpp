@@ -103,7 +103,7 @@ class ExchangeThread::DeadlineTimer {
   std::thread thread_;  // last: it starts once the rest is ready
 };
 
-ExchangeThread::ExchangeThread(ExchangeOutlet& window, Arm arm)
+ExchangeThread::ExchangeThread(ExchangeEvents& window, Arm arm)
     : window_(window), arm_(std::move(arm)), exchange_(*this) {
   deadline_ = std::make_unique<DeadlineTimer>(*this);
   thread_ = std::thread([this] { run(); });

@@ -24,8 +24,8 @@ namespace update {
 class ExchangeThread : private ExchangeOutlet {
  public:
   using Arm = std::function<void(std::int64_t vendorId, std::int64_t productId)>;
-  // `window` receives the texts, the progress and the enabled states.
-  ExchangeThread(ExchangeOutlet& window, Arm arm);
+  // `window` hears what happened, on this thread.
+  ExchangeThread(ExchangeEvents& window, Arm arm);
   ~ExchangeThread() override;
   ExchangeThread(const ExchangeThread&) = delete;
   ExchangeThread& operator=(const ExchangeThread&) = delete;
@@ -51,21 +51,19 @@ class ExchangeThread : private ExchangeOutlet {
   void deadline(double seconds, std::uint64_t token) override;
   void arm(std::int64_t vendorId, std::int64_t productId) override { arm_(vendorId, productId); }
   void status(std::string_view text) override { window_.status(text); }
-  void progressShown(bool shown) override { window_.progressShown(shown); }
-  void progress(double percent) override { window_.progress(percent); }
-  void updateButtonEnabled(bool enabled) override { window_.updateButtonEnabled(enabled); }
-  void tableEnabled(bool enabled) override { window_.tableEnabled(enabled); }
-  void keepAwake(bool awake) override { window_.keepAwake(awake); }
-  void finished(Outcome outcome) override { window_.finished(outcome); }
   void talkingTo(AdapterKey device) override { window_.talkingTo(device); }
   void adapterRuns(const reports::Version& version) override { window_.adapterRuns(version); }
+  void transferStarted(std::size_t pieces) override { window_.transferStarted(pieces); }
   void pieceSent(std::size_t piece, std::size_t pieces) override { window_.pieceSent(piece, pieces); }
+  void keepAwake(bool awake) override { window_.keepAwake(awake); }
+  void lensRead(std::uint16_t lensId, const reports::Version& version) override { window_.lensRead(lensId, version); }
+  void finished(Outcome outcome) override { window_.finished(outcome); }
   void confirmation(const Confirmation& c) override { window_.confirmation(c); }
   struct Timer;
   Timer& idleTimer();
   class DeadlineTimer;
 
-  ExchangeOutlet& window_;
+  ExchangeEvents& window_;
   Arm arm_;
   AdapterExchange exchange_;
   // None: pauses run on the real clock, each measured from the moment the
