@@ -19,12 +19,6 @@ std::string nodesOf(const std::vector<platform::HidrawNode>& adapters) {
   return nodes;
 }
 
-bool somethingAt(const std::string& port) {
-  for (const auto& node : platform::attachedHidrawNodes())
-    if (node.port == port) return true;
-  return false;
-}
-
 // The rule line goes with the text, as the window's monitor prints it.
 ExitCode refuseDenied(const platform::HidrawNode& adapter, Report& report) {
   const ExitCode exit = report.fail(formatted(texts::accessDenied, adapter.node).c_str(),
@@ -38,25 +32,27 @@ ExitCode refuseDenied(const platform::HidrawNode& adapter, Report& report) {
 std::optional<platform::HidrawNode> chooseAdapterFor(const std::vector<road::IdPair>& ids, const std::string& port,
                                                      bool forLens, Report& report, ExitCode& exit) {
   using update::Outcome;
-  const road::AdapterChoice choice = road::chooseAdapter(road::attachedAdapters(ids), port);
-  if (choice.candidates.size() > 1) {
+  const road::AdapterChoice choice = road::chooseAdapter(platform::attachedHidrawNodes(), ids, port);
+  if (choice.refused == Outcome::severalAdapters) {
     for (const auto& adapter : choice.candidates) report.event("adapter", adapterFields(adapter));
     const char* several = forLens ? texts::severalAdaptersForLens : texts::severalAdapters;
     exit = report.fail(formatted(several, nodesOf(choice.candidates)).c_str(), failureOf(Outcome::severalAdapters));
     return std::nullopt;
   }
-  if (!choice.adapter) {
-    if (!port.empty() && somethingAt(port)) exit = report.fail(texts::mismatch, failureOf(Outcome::mismatch), port);
-    else exit = report.fail(forLens ? texts::noDeviceForLens : texts::noDevice, failureOf(Outcome::noAdapter), port);
+  if (choice.refused == Outcome::mismatch) {
+    exit = report.fail(texts::mismatch, failureOf(Outcome::mismatch), port);
     return std::nullopt;
   }
-  const platform::HidrawNode& adapter = *choice.adapter;
-  report.event("adapter", adapterFields(adapter));
-  if (adapter.denied) {
-    exit = refuseDenied(adapter, report);
+  if (choice.refused == Outcome::noAdapter) {
+    exit = report.fail(forLens ? texts::noDeviceForLens : texts::noDevice, failureOf(Outcome::noAdapter), port);
     return std::nullopt;
   }
-  return adapter;
+  report.event("adapter", adapterFields(*choice.adapter));
+  if (choice.refused == Outcome::denied) {
+    exit = refuseDenied(*choice.adapter, report);
+    return std::nullopt;
+  }
+  return choice.adapter;
 }
 
 AdapterSet chooseAdaptersFor(const road::IdPair& ids, const std::vector<std::string>& ports, bool all, Report& report,

@@ -32,7 +32,6 @@ bool EmulatedHidrawNode::taken(const std::uint8_t* bytes, std::size_t length) {
     observer = observer_;
     fifo = fifo_;
   }
-  changed_.notify_all();
   if (observer) observer({answer.kind, report});
   if (answer.reply) {
     [[maybe_unused]] const auto n = ::write(fifo, answer.reply->data(), answer.reply->size());
@@ -43,11 +42,6 @@ bool EmulatedHidrawNode::taken(const std::uint8_t* bytes, std::size_t length) {
 std::vector<Data> EmulatedHidrawNode::writes() const {
   std::lock_guard lock(mutex_);
   return writes_;
-}
-
-bool EmulatedHidrawNode::waitForWrites(std::size_t count, std::chrono::milliseconds timeout) const {
-  std::unique_lock lock(mutex_);
-  return changed_.wait_for(lock, timeout, [&] { return writes_.size() >= count; });
 }
 
 void EmulatedHidrawNode::setObserver(std::function<void(const ReceivedReport&)> observer) {

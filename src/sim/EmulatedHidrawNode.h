@@ -1,6 +1,4 @@
 #pragma once
-#include <chrono>
-#include <condition_variable>
 #include <functional>
 #include <mutex>
 #include <vector>
@@ -25,7 +23,6 @@ class EmulatedHidrawNode {
   AdapterSettings settings() const;
   // Every write() as it came, report number first.
   std::vector<platform::Data> writes() const;
-  bool waitForWrites(std::size_t count, std::chrono::milliseconds timeout) const;
   // Called on umockdev's thread with each report taken, before it is answered.
   void setObserver(std::function<void(const ReceivedReport&)> observer);
 
@@ -38,7 +35,6 @@ class EmulatedHidrawNode {
  private:
   int fifo_ = -1;
   mutable std::mutex mutex_;
-  mutable std::condition_variable changed_;
   AdapterModel model_;
   std::vector<platform::Data> writes_;
   std::function<void(const ReceivedReport&)> observer_;

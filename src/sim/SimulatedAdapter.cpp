@@ -77,11 +77,6 @@ AdapterSettings SimulatedAdapter::settings() const {
   return model_.settings();
 }
 
-void SimulatedAdapter::setSettings(const AdapterSettings& settings) {
-  std::lock_guard lock(mutex_);
-  model_.settings() = withPort(settings);
-}
-
 void SimulatedAdapter::changeSettings(const std::function<void(AdapterSettings&)>& change) {
   std::lock_guard lock(mutex_);
   change(model_.settings());

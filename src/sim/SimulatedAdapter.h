@@ -26,7 +26,6 @@ class SimulatedAdapter : public platform::HIDPlatformDevice, public std::enable_
   int setReport(int reportType, std::uint32_t reportId, const std::uint8_t* report, std::int64_t length) override;
 
   AdapterSettings settings() const;
-  void setSettings(const AdapterSettings& settings);
   // Turns some knobs, leaving the others as they are.
   void changeSettings(const std::function<void(AdapterSettings&)>& change);
   bool isPlugged() const;

@@ -93,7 +93,6 @@ class AdapterExchange {
   std::vector<std::uint8_t> start_tab() const { return {start_tab_.begin(), start_tab_.end()}; }
   // From the update press to the last piece, or until the update fails.
   bool updateUnderWay() const { return isUpdate(phase_); }
-  bool downloadUnderWay() const { return phase_ == Phase::downloading; }
   // From the start report to the last piece.
   bool transferring() const { return isTransfer(phase_); }
   // Whether a pause is running, whose end is awaited.
@@ -101,7 +100,6 @@ class AdapterExchange {
   // A written adapter that came back is being asked for its version.
   bool askingReturned() const { return confirmingPhase(); }
   // Written adapters whose return is awaited.
-  std::size_t awaitingReturn() const { return written_.size() + (confirming_ ? 1 : 0); }
 
  private:
   void enter(Phase phase) { phase_ = phase; }
