@@ -20,6 +20,8 @@ std::vector<IdPair> idsInList(const catalogue::ListLines& lines) {
   return ids;
 }
 
+namespace {
+
 std::vector<platform::HidrawNode> adaptersAmong(const std::vector<platform::HidrawNode>& attached,
                                                 const std::vector<IdPair>& ids) {
   std::vector<platform::HidrawNode> adapters;
@@ -29,6 +31,8 @@ std::vector<platform::HidrawNode> adaptersAmong(const std::vector<platform::Hidr
   }
   return adapters;
 }
+
+}  // namespace
 
 std::vector<platform::HidrawNode> attachedAdapters(const std::vector<IdPair>& ids) {
   return adaptersAmong(platform::attachedHidrawNodes(), ids);

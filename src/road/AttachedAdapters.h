@@ -19,10 +19,6 @@ std::vector<IdPair> idsInList(const catalogue::ListLines& lines);
 // The attached hidraw nodes whose ids are among `ids`.
 std::vector<platform::HidrawNode> attachedAdapters(const std::vector<IdPair>& ids);
 
-// The attached nodes whose ids are among `ids`.
-std::vector<platform::HidrawNode> adaptersAmong(const std::vector<platform::HidrawNode>& attached,
-                                                const std::vector<IdPair>& ids);
-
 // The one adapter an update or a query talks to, among the attached nodes:
 // the one of these ids at `port` when one is given, else the only one there
 // is. When none may be talked to, `refused` says why: none attached
