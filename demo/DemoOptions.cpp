@@ -122,7 +122,9 @@ std::optional<DemoOptions> parseDemoOptions(int argc, char* argv[]) {
                                   "Read the list and everything it names from the offline mirror in DIR (made by "
                                   "'ringflash-cli mirror DIR'), with every check; no server is started.",
                                   "DIR");
-  const QCommandLineOption row("row", "The row to select (default 0; with --at, before the script starts).", "N", "0");
+  const QCommandLineOption row(
+      "row", "The row to select (default 0; with --at, none unless given, and then before the script starts).", "N",
+      "0");
   const QCommandLineOption headless("headless", "Drive the window and exit (the default without a display).");
   const QCommandLineOption update("update", "Press update and wait for the end.");
   const QCommandLineOption lens("lens", "Press the adapter image button and wait for the lens id.");
@@ -163,8 +165,11 @@ std::optional<DemoOptions> parseDemoOptions(int argc, char* argv[]) {
   const QCommandLineOption alteredList("altered-list",
                                        "The bundled server serves its list with one byte changed "
                                        "after signing.");
-  parser.addOptions({server, mirror, row, headless, update, lens, noAdapter, hidraw, adapter, silentAfterPieces, silentQuery,
-                     plugLater, keepsVersion, linger, adapterVersion, lensId, replyDelay, at, refuse, png, trustedKey, alteredList});
+  parser.addOptions({server,      mirror,     row,          headless, update,
+                     lens,        noAdapter,  hidraw,       adapter,  silentAfterPieces,
+                     silentQuery, plugLater,  keepsVersion, linger,   adapterVersion,
+                     lensId,      replyDelay, at,           refuse,   png,
+                     trustedKey,  alteredList});
   if (!parser.parse(arguments)) {
     std::cerr << parser.errorText().toStdString() << "\n" << helpOf(parser);
     return std::nullopt;

@@ -155,9 +155,8 @@ TEST_F(Exchange, AWholeUpdateItsPacingTextsAndBytes) {
                                  0,    0,    0,    0,    0,    0,    0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
   out.effects.clear();
   reply(versionReply(3, 4, 5));
-  EXPECT_EQ(out.effects,
-            (std::vector<std::string>{"status \r\n当前的接环版本：VER 3.4.5", "status \r\n固件写入中......",
-                                      "transfer of 32", "pause 0.5"}));
+  EXPECT_EQ(out.effects, (std::vector<std::string>{"status \r\n当前的接环版本：VER 3.4.5",
+                                                   "status \r\n固件写入中......", "transfer of 32", "pause 0.5"}));
   ASSERT_EQ(a->kinds().back(), Kind::start);
   EXPECT_EQ(Data(a->reports[1].begin(), a->reports[1].begin() + 9),
             (Data{0x95, 0x27, 0x68, 0x18, 0x01, 0x01, 1, 0, 12}));

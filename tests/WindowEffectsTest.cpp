@@ -1,6 +1,6 @@
+#include <gtest/gtest.h>
 #include <QCoreApplication>
 #include <QObject>
-#include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
@@ -26,7 +26,9 @@ struct RecordedView {
             },
             flag("bar"),
             [this](double percent) { changes.push_back("progress " + std::to_string(percent).substr(0, 5)); },
-            flag("button"), flag("table"), flag("awake")};
+            flag("button"),
+            flag("table"),
+            flag("awake")};
   }
   std::vector<std::string> take() {
     QCoreApplication::processEvents();
@@ -73,9 +75,9 @@ TEST(WindowEffects, TextsAndChangesAreAppliedInTheOrderTheyCame) {
   v.effects.keepAwake(true);
   v.effects.status("设备已断开");
   v.effects.status("\r\n固件写入未完成");
-  EXPECT_EQ(v.take(), (std::vector<std::string>{"text \r\n固件写入中......", "bar on", "progress 0.000", "button off",
-                                                "table off", "awake on", "text 设备已断开",
-                                                "text \r\n固件写入未完成"}));
+  EXPECT_EQ(v.take(),
+            (std::vector<std::string>{"text \r\n固件写入中......", "bar on", "progress 0.000", "button off",
+                                      "table off", "awake on", "text 设备已断开", "text \r\n固件写入未完成"}));
 }
 
 }  // namespace

@@ -40,8 +40,6 @@ class ExchangeEvents {
 // Whether a status text is appended to the line rather than replacing it,
 // and the text without that mark.
 inline bool appendsToTheLine(std::string_view text) { return text.substr(0, 2) == "\r\n"; }
-inline std::string_view lineOf(std::string_view text) {
-  return appendsToTheLine(text) ? text.substr(2) : text;
-}
+inline std::string_view lineOf(std::string_view text) { return appendsToTheLine(text) ? text.substr(2) : text; }
 
 }  // namespace update

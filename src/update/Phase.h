@@ -6,15 +6,15 @@ namespace update {
 // shows stays as it was; what the exchange may do next follows from this.
 enum class Phase {
   idle,
-  downloading,       // the update was pressed; its image is on the way
-  adapterForUpdate,  // 1 s for a monitor to find the adapter, before the query
-  querying,          // the query before an update went out; its reply is awaited
-  adapterForLens,    // 1 s before the lens query
-  lensQuerying,      // the lens query went out; its reply is awaited
-  afterStart,        // the start report went out: 0.5 s
-  beforePiece,       // 0.1 s before the next piece
-  extraPause,        // 0.2 s after the piece that found the counter at 16
-  awaitingPiece,     // a piece went out; the reply that releases the next is awaited
+  downloading,        // the update was pressed; its image is on the way
+  adapterForUpdate,   // 1 s for a monitor to find the adapter, before the query
+  querying,           // the query before an update went out; its reply is awaited
+  adapterForLens,     // 1 s before the lens query
+  lensQuerying,       // the lens query went out; its reply is awaited
+  afterStart,         // the start report went out: 0.5 s
+  beforePiece,        // 0.1 s before the next piece
+  extraPause,         // 0.2 s after the piece that found the counter at 16
+  awaitingPiece,      // a piece went out; the reply that releases the next is awaited
   adapterForConfirm,  // 1 s for a written adapter that came back, before its query
   confirming,         // its query went out; the reply that says its version is awaited
 };

@@ -4,8 +4,8 @@
 #include <optional>
 #include <string>
 
-#include "AdapterReports.h"
 #include "AdapterKey.h"
+#include "AdapterReports.h"
 
 namespace update {
 
@@ -18,7 +18,7 @@ struct WrittenAdapter {
   // The device it was written as: while it lives, the same adapter announced
   // again is no return.
   std::weak_ptr<platform::HIDPlatformDevice> device;
-  bool left = false;               // it was taken out since
+  bool left = false;  // it was taken out since
   bool isDevice(AdapterKey key) const {
     const auto alive = device.lock();
     return alive && alive.get() == key;
